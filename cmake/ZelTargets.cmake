@@ -1,0 +1,48 @@
+# zel_folder_library(<target> [DEPS <targets...>])
+# Builds a static library from every source file of the current folder. A folder
+# without sources yet becomes an interface target, so its dependants link already.
+function(zel_folder_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  set(has_cpp FALSE)
+  foreach(s IN LISTS sources)
+    if(s MATCHES "\\.cpp$")
+      set(has_cpp TRUE)
+    endif()
+  endforeach()
+  if(has_cpp)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# zel_test_folder(<name> [DEPS <targets...>] [QT])
+# One GoogleTest executable per test folder tests/<name>, from every source in
+# it. QT gives the executable a main with a QApplication on the offscreen platform.
+function(zel_test_folder name)
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${name})
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  if(NOT sources)
+    return()
+  endif()
+  set(exe test_${name})
+  add_executable(${exe} ${sources})
+  target_link_libraries(${exe} PRIVATE ${ARG_DEPS} zel_test_support GTest::gtest)
+  if(ARG_QT)
+    target_link_libraries(${exe} PRIVATE zel_test_qtmain Qt6::Test)
+  else()
+    target_link_libraries(${exe} PRIVATE GTest::gtest_main)
+  endif()
+  gtest_discover_tests(${exe}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data"
+    TEST_PREFIX "${name}.")
+endfunction()
