@@ -10,22 +10,14 @@
 
 namespace {
 
-uint32_t U32At(const QByteArray &bytes, int offset)
-{
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<uint8_t>(bytes.at(offset + i));
-    return value;
-}
-
 void CheckImage(const QByteArray &image, const TwRes &res)
 {
-    const uint32_t size = U32At(image, 4);
+    const uint32_t size = ImageU32(image, 4);
     if (size + 2 != static_cast<uint32_t>(image.size()) || res.CodeSize() != size + 2)
         abort();
     uint32_t base = kImageHeaderSize;
     for (int i = 0; i < rsSectionCount; ++i) {
-        if (U32At(image, 8 + 4 * i) != base)
+        if (ImageU32(image, 8 + 4 * i) != base)
             abort();
         base += res.Section(i).Size();
     }

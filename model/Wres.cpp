@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdio>
 
 const uint8_t kPictureGlyphRows[kPictureGlyphCount][16] = {
     // triangle pointing left
@@ -116,6 +117,16 @@ void TwSection::PatchBytes(uint32_t offset, const uint8_t *data, size_t length)
     if (offset > m_bytes.size() || length > m_bytes.size() - offset)
         throw std::out_of_range("patch beyond the end of a section");
     std::copy(data, data + length, m_bytes.begin() + offset);
+}
+
+uint32_t ImageU32(const QByteArray &image, qsizetype offset)
+{
+    if (offset < 0 || offset > image.size() - 4)
+        return 0;
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<uint8_t>(image[offset + i]);
+    return value;
 }
 
 int PictureBytesOfModel(uint32_t panelModelId)
@@ -529,6 +540,8 @@ bool TwRes::Compile(TwNode *node)
         m_error = QStringLiteral("There is no project to compile.");
         return false;
     }
+    // Placeholder positions of an earlier compile must never be patched.
+    node->ClearScratch();
     try {
         if (node->Kind == nkProject)
             CheckFixedNodes(node);

@@ -164,6 +164,10 @@ struct TwCompileSettings {
     QString ProjectFileName;
 };
 
+// The little-endian u32 at offset of an image (a header field or base); 0
+// when the image is too short to hold it.
+uint32_t ImageU32(const QByteArray &image, qsizetype offset);
+
 // Bytes of one startup or saver picture of a panel model.
 int PictureBytesOfModel(uint32_t panelModelId);
 
@@ -189,8 +193,9 @@ public:
     TwRes(const TwRes &) = delete;
     TwRes &operator=(const TwRes &) = delete;
 
-    // Compiles the node and its subtree; called once with the project root,
-    // which must hold the Main Menu, Startup Screen and Configuration nodes.
+    // Compiles the node and its subtree (pre-order); called once with the
+    // project root, which must hold the Main Menu, Startup Screen and
+    // Configuration nodes. Only the scratch properties of the tree change.
     // False when the project is refused; ErrorText says why.
     bool Compile(TwNode *node);
     // Renders the glyph set, then puts the screen header and alarm table in
@@ -206,7 +211,10 @@ public:
     uint32_t CodeSize() const { return m_codeSize; }
     QString ErrorText() const { return m_error; }
 
-    // Glyph set and string pool.
+    // Glyph set and string pool. The helpers below raise TwCompileError when
+    // a limit of the image is hit (65535 glyphs, a text beyond the encoding
+    // buffer, a location beyond 0xFFFE); Compile and BuildFont turn that into
+    // their false result.
     int GlyphCount() const { return static_cast<int>(m_glyphs.size()); }
     const std::vector<char16_t> &Glyphs() const { return m_glyphs; }
     // Appends each character of the text that is not yet a glyph.
@@ -217,7 +225,9 @@ public:
     // String-pool location of a new copy of the text (0xFFFF for the empty
     // text), also written as u16 to out when given.
     uint16_t AddString(const QString &text, TwSection *out = nullptr);
-    // Fills the glyph directory and the font patterns.
+    // Fills the glyph directory and the font patterns: glyphs 0-7 from the
+    // picture glyphs, the others from the font, every one fontHeight rows
+    // high and at most 255 pixels wide.
     void RenderGlyphs();
 
     // Attribute pool.

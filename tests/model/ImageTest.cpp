@@ -10,14 +10,6 @@
 
 namespace {
 
-uint32_t U32At(const QByteArray &bytes, int offset)
-{
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<uint8_t>(bytes.at(offset + i));
-    return value;
-}
-
 QByteArray ReadFile(const QString &path)
 {
     QFile file(path);
@@ -31,12 +23,12 @@ void ExpectImageLaws(const QByteArray &image, const TwRes &res, uint8_t modelByt
     ASSERT_GE(image.size(), 42);
     EXPECT_EQ(image.left(3), QByteArray("ZEL"));
     EXPECT_EQ(static_cast<uint8_t>(image[3]), modelByte);
-    const uint32_t size = U32At(image, 4);
+    const uint32_t size = ImageU32(image, 4);
     EXPECT_EQ(size + 2, static_cast<uint32_t>(image.size()));
     EXPECT_EQ(res.CodeSize(), static_cast<uint32_t>(image.size()));
     uint32_t base = 40;
     for (int i = 0; i < rsSectionCount; ++i) {
-        EXPECT_EQ(U32At(image, 8 + 4 * i), base) << "section " << i;
+        EXPECT_EQ(ImageU32(image, 8 + 4 * i), base) << "section " << i;
         const std::vector<uint8_t> &bytes = res.Section(i).Bytes();
         EXPECT_EQ(image.mid(base, static_cast<qsizetype>(bytes.size())),
                   QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())));
@@ -69,10 +61,10 @@ TEST(ImageAssembly, MinimalProjectBasesAndSize)
     auto b = Build(p.Root.get());
     const QByteArray &image = b->image;
     ASSERT_EQ(image.size(), 2674);
-    EXPECT_EQ(U32At(image, 4), 2672u);
+    EXPECT_EQ(ImageU32(image, 4), 2672u);
     const uint32_t bases[] = {40, 42, 814, 1330, 1330, 1330, 1338, 2634};
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(U32At(image, 8 + 4 * i), bases[i]) << "base " << i;
+        EXPECT_EQ(ImageU32(image, 8 + 4 * i), bases[i]) << "base " << i;
     // The Main Menu page, the alarm table's head, the directory's head.
     EXPECT_EQ(image.mid(40, 6), QByteArray("\x00\x00\x40\x00\x00\x00", 6));
     EXPECT_EQ(image.mid(814, 4), QByteArray("\x0C\x00\x80\x00", 4));
