@@ -19,7 +19,7 @@ if command -v clang++ >/dev/null 2>&1 && [ "${ZEL_SKIP_FUZZ:-0}" != 1 ]; then
   cmake --build "$fuzz_build" --target fuzz_all
   seconds="${ZEL_FUZZ_SECONDS:-10}"
   for target in "$fuzz_build"/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -f "$target" ] && [ -x "$target" ] || continue  # not the automoc folders
     name="$(basename "$target")"
     corpus="$(mktemp -d)"
     if [ -d "$ZEL_ROOT/fuzz/corpus/$name" ]; then
