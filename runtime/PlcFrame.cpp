@@ -8,7 +8,7 @@ namespace {
 
 const char kStationQueryText[] = "FF150101>0FD7";
 
-// One hexadecimal character -> 0..15 by the Part's rule (no check).
+// One hexadecimal character -> 0..15 (no check: other characters give some value).
 std::uint8_t HexDigit(std::uint8_t c) {
   return static_cast<std::uint8_t>(c <= '9' ? c - '0' : c - 55);
 }
@@ -244,7 +244,7 @@ std::uint16_t CheckWriteReply(const std::uint8_t* reply, std::uint16_t length, c
   if (check != ReplyOk) {
     return check;
   }
-  if (reply[5] == '1') {
+  if (reply[5] != '0') {
     return ReplyErrorChar;
   }
   return length == kReplyOverhead ? static_cast<std::uint16_t>(ReplyOk)

@@ -1,4 +1,4 @@
-// PLC frames and link helpers (Part 2.120): the ASCII frame format shared by the
+// PLC frames and link helpers: the ASCII frame format shared by the
 // runtime's polling link and the download mailbox protocol. Plain functions on
 // caller-owned byte buffers; no state.
 //
@@ -11,7 +11,7 @@
 
 namespace runtime {
 
-// Operand type codes as stored in the menu image and used on the wire (Part 1.103).
+// Operand type codes as stored in the menu image and used on the wire.
 // The runtime keeps its own copy of the codes: it includes nothing from model/.
 enum OperandType : std::uint8_t {
   OpNone = 0,
@@ -46,12 +46,12 @@ constexpr std::uint16_t kStationQueryLength = 17;
 // A station reply must reach its station characters at bytes 8 and 9.
 constexpr std::uint16_t kMinStationReplyLength = 13;
 
-// Results of the reply checks. 0 and 1 and 2 are the Part's codes; 3 and up are the
-// complete-reply checks this implementation adds.
+// Results of the reply checks: 0 to 2 judge a reply by its checksum and error
+// character, 3 a reply that is incomplete or not the one expected.
 enum ReplyResult : std::uint16_t {
   ReplyOk = 0,
   ReplyBadChecksum = 1,
-  ReplyErrorChar = 2,    // error character "1" (the runtime link's only error)
+  ReplyErrorChar = 2,    // an error character other than "0": the PLC refused
   ReplyMalformed = 3,    // too short, no STX or ETX, wrong station or echoed command, wrong length, bad digits
 };
 
@@ -82,7 +82,7 @@ std::uint8_t FrameSum(const std::uint8_t* bytes, std::uint16_t length, std::uint
 void AppendChecksum(std::uint8_t* frame, std::uint16_t length);
 // AppendChecksum, then ETX at frame[length+2]; returns length + 3.
 std::uint16_t FinishFrame(std::uint8_t* frame, std::uint16_t length);
-// Part 2.120: false below 4 bytes; else true when reply[length-3], reply[length-2]
+// False below 4 bytes; else true when reply[length-3], reply[length-2]
 // hold the checksum of reply[0 .. length-3). Neither ETX, station nor command is looked at.
 bool VerifyChecksum(const std::uint8_t* reply, std::uint16_t length);
 
@@ -122,10 +122,10 @@ bool IsWritableType(std::uint8_t type);
 // Characters of the value in a "49" write: 1 for X, Y, M; 4 for R, D; 8 for DR, DD; 0 otherwise.
 std::uint16_t WriteValueWidth(std::uint8_t type);
 
-// Write reply ("49"): ReplyOk; ReplyBadChecksum; ReplyErrorChar for the error character
-// "1"; ReplyMalformed unless the reply is exactly 9 bytes with STX, ETX, the echoed
-// command "49" and, when station is not null, that station. Any other error character
-// counts as success, as the Part says for the runtime's link.
+// Write reply ("49"): ReplyOk; ReplyBadChecksum; ReplyErrorChar for any error character
+// other than "0" (the PLC refused the write); ReplyMalformed unless the reply is exactly
+// 9 bytes with STX, ETX, the echoed command "49" and, when station is not null, that
+// station.
 std::uint16_t CheckWriteReply(const std::uint8_t* reply, std::uint16_t length, const char* station = nullptr);
 
 // "46": STX, station, "46", count as "%02X", the first register's name, checksum, ETX.

@@ -356,7 +356,7 @@ std::uint16_t ParsePollReply(const std::uint8_t* reply, std::uint16_t length) {
   if (check != ReplyOk) {
     return PollReplyMalformed;
   }
-  if (reply[5] == '1') {
+  if (reply[5] != '0') {
     return PollReplyError;
   }
   // Check every value first, store only a wholly good reply.
@@ -469,8 +469,8 @@ void AddStandardPolls() {
   if (c.alarmNumber.type != OpNone) {
     AddPoll(c.alarmNumber.type, c.alarmNumber.address, &CurrentAlarmNumber);
   }
-  // 2. The saver minutes, unless a constant (type 1) or none (type 0: the Part's edge
-  //    case "no saver register configured" polls nothing for it).
+  // 2. The saver minutes, unless a constant (type 1) or none (type 0: no saver register
+  //    configured, nothing to poll for it).
   if (c.saverTime.type != OpConst && c.saverTime.type != OpNone && c.saverMinutes != nullptr) {
     AddPoll(c.saverTime.type, c.saverTime.address, c.saverMinutes);
   }

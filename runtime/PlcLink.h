@@ -1,4 +1,4 @@
-// PLC link session and poll table (Part 2.121).
+// PLC link session and poll table.
 //
 // The panel runtime's own polling link: up to 20 PLC operands read together in one
 // "48" frame, sent again and again, and one pending one-shot "49" write. The link never
@@ -6,7 +6,7 @@
 // received block, and every reply time-out (null, 0), to LinkReceive. After each
 // LinkReceive call exactly one frame goes out (when the hook is set). GUI thread only.
 //
-// Beyond the Part (all checked, see PlcLinkTest.cpp):
+// Safeguards (all checked, see PlcLinkTest.cpp):
 // - a poll reply is taken only when complete: exact length, STX, ETX, the station,
 //   the echoed "48", hex digits for every register value; else nothing is stored;
 // - a write reply must echo "49" from the station, so a late poll reply never
@@ -40,11 +40,11 @@ constexpr std::uint16_t kWriteFrameCapacity = 7 + 2 + kMaxOperandNameLength + 8 
 // Sends of one write before it is dropped.
 constexpr std::uint16_t kMaxWriteTries = 5;
 
-// ParsePollReply results (0..3 as in the Part; 4 added for incomplete replies).
+// ParsePollReply results.
 enum PollReplyResult : std::uint16_t {
   PollReplyOk = 0,
   PollReplyBadChecksum = 1,
-  PollReplyError = 2,        // error character "1"
+  PollReplyError = 2,        // an error character other than "0"
   PollReplyTableShort = 3,   // fewer active slots than PollCount
   PollReplyMalformed = 4,    // length, STX, ETX, station, command or digits wrong
 };
@@ -52,7 +52,7 @@ enum PollReplyResult : std::uint16_t {
 // The host's sending function (the simulator window's, online only); may be null.
 extern void (*SendFrameHook)(const std::uint8_t* bytes, std::uint16_t length);
 
-// Globals other Parts read; LinkInit clears them (EngineInit calls it).
+// Globals the engine and the simulator read; LinkInit clears them (EngineInit calls it).
 extern std::uint16_t CurrentAlarmNumber;  // 0 none, 1..64 the active alarm
 extern std::uint8_t PlcAnswered;          // the PLC has answered a poll
 extern std::uint8_t PlcDataValid;         // the polled values match the current table
@@ -103,7 +103,7 @@ void StartOnlineLink();
 // handler of the request on the line, then sends the next frame through SendFrameHook.
 void LinkReceive(const std::uint8_t* bytes, std::uint16_t length);
 
-// Internals of the Part, public for tests.
+// Internals, public for tests.
 // Builds the "48" frame of the active slots into frame (kPollFrameCapacity bytes) when
 // the table changed; 0 when it did not change (the frame stays) or is inconsistent.
 std::uint16_t BuildPollFrame(std::uint8_t* frame, const char* station);

@@ -1,4 +1,4 @@
-// Where the PLC link calls into the runtime engine (Parts 2.102, 2.103, 2.121, 2.122).
+// Where the PLC link calls into the runtime engine.
 //
 // The link is built before the engine, so it does not call engine functions by name:
 // it calls through LinkEngine, a record of function pointers that the engine fills in
@@ -15,27 +15,27 @@ namespace runtime {
 struct LinkEngineHooks {
   // Sets the engine's redraw request (after a good poll reply, at StartOnlineLink).
   void (*RequestRedraw)() = nullptr;
-  // The engine's current ScreenState (Part 2.103): 0 startup, 5 picture saver, 14 waiting for the PLC, ...
+  // The engine's current ScreenState: 0 startup, 5 picture saver, 14 waiting for the PLC, ...
   std::uint16_t (*ScreenState)() = nullptr;
-  // Leaves the startup screen (Part 2.103); called on a good poll reply in state 14.
+  // Leaves the startup screen; called on a good poll reply in state 14.
   void (*EnterStartMenu)() = nullptr;
   // A good poll reply arrived: when the alarm message waits for its values
-  // (AlarmValuesPending, Part 2.122), draw it now and clear the mark.
+  // (AlarmValuesPending), draw it now and clear the mark.
   void (*AlarmValuesArrived)() = nullptr;
-  // Part 2.122, run after each poll reply when the alarm-number register is configured.
+  // Run after each poll reply when the alarm-number register is configured.
   void (*ProcessCurrentAlarm)() = nullptr;
-  // Part 2.122, run on every LinkReceive call with the block's length (0 for a time-out).
+  // Run on every LinkReceive call with the block's length (0 for a time-out).
   void (*TrackLinkTimeout)(std::uint16_t length) = nullptr;
   // A one-shot write was given up after its retries (refused, unanswered or garbled
-  // every time); the engine may tell the user. Not in the Part: added so that a lost
-  // write is never silent.
+  // every time); the engine may tell the user, so that a lost write is
+  // never silent.
   void (*WriteDropped)(std::uint8_t type, std::uint16_t address) = nullptr;
 };
 
 // Filled by the engine; cleared by nobody (LinkInit leaves it alone).
 extern LinkEngineHooks LinkEngine;
 
-// One (type, address) entry of the image's configuration block (Part 2.102).
+// One (type, address) entry of the image's configuration block.
 struct LinkOperand {
   std::uint8_t type = 0;
   std::uint16_t address = 0;

@@ -1,4 +1,4 @@
-// PLC frames and link helpers (Part 2.120). Every expected frame is written out by
+// PLC frames and link helpers. Every expected frame is written out by
 // hand: STX, the characters, the two checksum characters (the 8-bit sum of STX and
 // the characters, worked out on paper), ETX.
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ TEST(PlcFrame, HexToValue) {
   EXPECT_EQ(HexToDword("FFFFFFFF"), 0xFFFFFFFFu);
 }
 
-TEST(PlcFrame, HexToValueChecksNothingAsThePartSays) {
+TEST(PlcFrame, HexToValueChecksNothing) {
   // A character above '9' counts as its code minus 55: 'G' is 16, so "1G" is 0x20.
   EXPECT_EQ(HexToByte("1G"), 0x20);
   EXPECT_FALSE(IsHexText(reinterpret_cast<const std::uint8_t*>("1G"), 2));
@@ -195,9 +195,9 @@ TEST(PlcFrame, CheckWriteReply) {
   EXPECT_EQ(CheckWriteReply(ok.data(), static_cast<std::uint16_t>(ok.size()), "02"), ReplyMalformed);
   std::vector<std::uint8_t> refused = Framed("0149101");
   EXPECT_EQ(CheckWriteReply(refused.data(), static_cast<std::uint16_t>(refused.size())), ReplyErrorChar);
-  // Error "2" is a success to the runtime's link (Part 2.120).
+  // Any error character but "0" is a refusal: a refused write is never taken as done.
   std::vector<std::uint8_t> two = Framed("0149202");
-  EXPECT_EQ(CheckWriteReply(two.data(), static_cast<std::uint16_t>(two.size())), ReplyOk);
+  EXPECT_EQ(CheckWriteReply(two.data(), static_cast<std::uint16_t>(two.size())), ReplyErrorChar);
   std::vector<std::uint8_t> badSum = Framed("0149001");
   EXPECT_EQ(CheckWriteReply(badSum.data(), static_cast<std::uint16_t>(badSum.size())), ReplyBadChecksum);
   // A late poll reply ("48") never confirms a write.
@@ -216,7 +216,7 @@ TEST(PlcFrame, RegisterFramesForTheMailbox) {
   std::uint16_t n = BuildReadRegistersFrame(f, sizeof f, "01", OpR, 3000, 2);
   EXPECT_EQ(Bytes(f, n), Framed("014602R0300074"));
   n = BuildReadRegistersFrame(f, sizeof f, "01", OpR, 3000, 35);
-  EXPECT_EQ(n, 16);  // Part 4.101: BuildMailboxRead is 16 bytes
+  EXPECT_EQ(n, 16);  // the download's mailbox read is 16 bytes
   const std::uint16_t words[] = {0x1234, 0xABCD};
   n = BuildWriteRegistersFrame(f, sizeof f, "01", OpR, 3000, words, 2);
   EXPECT_EQ(Bytes(f, n), Framed("014702R030001234ABCD49"));

@@ -1,4 +1,4 @@
-// PLC link session and poll table (Part 2.121), driven frame by frame: the test is
+// PLC link session and poll table, driven frame by frame: the test is
 // the PLC. Frames the issue names are written out with their hand-computed checksums;
 // other replies get their checksum from Closed(), a plain sum kept in this file.
 #include <gtest/gtest.h>
@@ -409,9 +409,9 @@ TEST_F(PlcLinkTest, ParsePollReplyResults) {
   EXPECT_EQ(parse(badSum), PollReplyBadChecksum);
   EXPECT_EQ(parse(Closed("0148100AB")), PollReplyError);
   EXPECT_EQ(parse(Closed("0148000A")), PollReplyMalformed);
-  // Error "2" with the full data is a success to the runtime's link (Part 2.120).
-  EXPECT_EQ(parse(Closed("0148200CD")), PollReplyOk);
-  EXPECT_EQ(r, 0xCD);
+  // Any error character but "0" is an error, even with data behind it: nothing is stored.
+  EXPECT_EQ(parse(Closed("0148200CD")), PollReplyError);
+  EXPECT_EQ(r, 0xAB);
 }
 
 TEST_F(PlcLinkTest, AReplyToAnOlderTableIsDropped) {

@@ -9,7 +9,7 @@ namespace {
 constexpr std::uint8_t kStx = 0x02;
 constexpr std::uint8_t kEtx = 0x03;
 
-// Operand type codes (Part 1.103), kept here so the PLC shares no code with the link.
+// Operand type codes, kept here so the PLC shares no code with the link.
 enum : std::uint8_t { tX = 2, tY, tM, tS, tT, tC, tRT, tRC, tDRC, tR, tD, tDR, tDD };
 
 char Hex(unsigned nibble) {

@@ -1,4 +1,4 @@
-// A simulated PLC for tests, written from the frame layouts of Part 2.120 alone.
+// A simulated PLC for tests, written from the frame layouts alone.
 //
 // SimPlc holds relays and registers and answers request frames one at a time:
 //   "15" station query   -> STX station "15" "0" "01" station checksum ETX (13 bytes)
@@ -83,7 +83,7 @@ class SimPlc {
   // Error character for requests it cannot serve (default '1').
   void SetRefusalChar(char c);
 
-  // Memory by operand type code (Part 1.103: 2 X ... 14 DD). Value returns 0 and
+  // Memory by operand type code (2 X ... 14 DD). Value returns 0 and
   // SetValue false for an address outside the parser's ranges.
   std::uint32_t Value(std::uint8_t type, std::uint16_t address) const;
   bool SetValue(std::uint8_t type, std::uint16_t address, std::uint32_t value);
@@ -138,7 +138,7 @@ class SimPlc {
 };
 
 // Parses one operand name at text[pos]: the prefix, then 4 or 5 digits by prefix
-// (Part 2.120). Returns the type code (0 when the text is no name) and advances pos.
+// Returns the type code (0 when the text is no name) and advances pos.
 std::uint8_t ParseOperandName(const std::string& text, std::size_t& pos, std::uint16_t& address);
 
 }  // namespace simplc
