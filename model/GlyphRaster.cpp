@@ -1,0 +1,237 @@
+#include "GlyphRaster.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+const char kTahomaFile[] = "/usr/share/wine/fonts/tahoma.ttf";
+
+// The fontconfig configuration, loaded once for the process.
+FcConfig *FontConfig()
+{
+    static std::once_flag once;
+    static FcConfig *config = nullptr;
+    std::call_once(once, [] { config = FcInitLoadConfigAndFonts(); });
+    return config;
+}
+
+// value * numerator / denominator, rounded half up; for positive values.
+int ScaleRounded(long value, long numerator, long denominator)
+{
+    return static_cast<int>((2 * value * numerator + denominator) / (2 * denominator));
+}
+
+}  // namespace
+
+int PointsToPixels(int pointSize)
+{
+    return (pointSize * 96 + 36) / 72;
+}
+
+QString ResolveFontFile(const QString &faceName, int &faceIndex)
+{
+    faceIndex = 0;
+    // fontconfig does not index the fonts-wine folder; that file is taken
+    // by name.
+    if (faceName.compare(QLatin1String("Tahoma"), Qt::CaseInsensitive) == 0
+        && QFileInfo::exists(QString::fromLatin1(kTahomaFile)))
+        return QString::fromLatin1(kTahomaFile);
+
+    FcConfig *config = FontConfig();
+    if (!config)
+        return QString();
+    FcPattern *pattern = FcPatternCreate();
+    if (!pattern)
+        return QString();
+    const QByteArray family = faceName.toUtf8();
+    if (!family.isEmpty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.constData()));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern *match = FcFontMatch(config, pattern, &result);
+    FcPatternDestroy(pattern);
+    QString path;
+    if (match) {
+        FcChar8 *file = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
+            path = QString::fromUtf8(reinterpret_cast<const char *>(file));
+        int index = 0;
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
+            faceIndex = index;
+        FcPatternDestroy(match);
+    }
+    return path;
+}
+
+struct TwGlyphRaster::Impl {
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    QString file;
+    QString error;
+    int pixels = 0;
+    int ascent = 0;
+    int descent = 0;
+    // Advance widths by UTF-16 unit, -1 until measured.
+    std::vector<int16_t> advances;
+
+    ~Impl()
+    {
+        if (face)
+            FT_Done_Face(face);
+        if (library)
+            FT_Done_FreeType(library);
+    }
+
+    void Load(const QString &faceName, int pointSize);
+    FT_UInt GlyphIndex(char16_t unit) const { return FT_Get_Char_Index(face, unit); }
+    int Advance(char16_t unit);
+};
+
+void TwGlyphRaster::Impl::Load(const QString &faceName, int pointSize)
+{
+    int faceIndex = 0;
+    file = ResolveFontFile(faceName, faceIndex);
+    if (file.isEmpty()) {
+        error = QStringLiteral("No font file was found for the font \"%1\".").arg(faceName);
+        return;
+    }
+    if (FT_Init_FreeType(&library) != 0) {
+        library = nullptr;
+        error = QStringLiteral("The font engine could not be started.");
+        return;
+    }
+    const QByteArray path = QFile::encodeName(file);
+    if (FT_New_Face(library, path.constData(), faceIndex, &face) != 0) {
+        face = nullptr;
+        error = QStringLiteral("The font file \"%1\" could not be read.").arg(file);
+        return;
+    }
+    pixels = std::max(1, PointsToPixels(pointSize));
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0) {
+        error = QStringLiteral("The font \"%1\" has no size of %2 pixels.").arg(file).arg(pixels);
+        FT_Done_Face(face);
+        face = nullptr;
+        return;
+    }
+    // The line is the font's clipping ascent and descent (OS/2 table) scaled
+    // to the em and rounded, as a text extent is measured; fonts without that
+    // table use the scaled ascender and descender.
+    const auto *os2 = static_cast<const TT_OS2 *>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (os2 && os2->version != 0xFFFF && face->units_per_EM > 0
+        && os2->usWinAscent + os2->usWinDescent > 0) {
+        ascent = ScaleRounded(os2->usWinAscent, pixels, face->units_per_EM);
+        descent = ScaleRounded(os2->usWinDescent, pixels, face->units_per_EM);
+    } else {
+        ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
+        descent = static_cast<int>((-face->size->metrics.descender + 63) >> 6);
+    }
+    ascent = std::max(ascent, 0);
+    descent = std::max(descent, 0);
+    advances.assign(0x10000, -1);
+}
+
+int TwGlyphRaster::Impl::Advance(char16_t unit)
+{
+    int16_t &cached = advances[unit];
+    if (cached < 0) {
+        int width = 0;
+        if (FT_Load_Glyph(face, GlyphIndex(unit), FT_LOAD_TARGET_MONO) == 0)
+            width = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+        cached = static_cast<int16_t>(std::clamp(width, 0, 0x7FFF));
+    }
+    return cached;
+}
+
+TwGlyphRaster::TwGlyphRaster(const QString &faceName, int pointSize) : d(std::make_unique<Impl>())
+{
+    d->Load(faceName, pointSize);
+}
+
+TwGlyphRaster::~TwGlyphRaster() = default;
+
+bool TwGlyphRaster::IsValid() const
+{
+    return d->face != nullptr;
+}
+
+QString TwGlyphRaster::ErrorText() const
+{
+    return d->error;
+}
+
+int TwGlyphRaster::LineHeight() const
+{
+    return IsValid() ? d->ascent + d->descent : 0;
+}
+
+int TwGlyphRaster::PixelSize() const
+{
+    return d->pixels;
+}
+
+QString TwGlyphRaster::FontFile() const
+{
+    return d->file;
+}
+
+int TwGlyphRaster::TextWidth(const QString &text)
+{
+    if (!IsValid())
+        return 0;
+    int width = 0;
+    for (QChar c : text)
+        width += d->Advance(c.unicode());
+    return width;
+}
+
+TwGlyphCell TwGlyphRaster::CharacterCell(char16_t unit)
+{
+    TwGlyphCell cell;
+    if (!IsValid())
+        return cell;
+    cell.Width = d->Advance(unit);
+    cell.Height = LineHeight();
+    cell.Ink.assign(static_cast<size_t>(cell.Width) * cell.Height, 0);
+    if (cell.Ink.empty())
+        return cell;
+    if (FT_Load_Glyph(d->face, d->GlyphIndex(unit), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+        return cell;
+    const FT_GlyphSlot slot = d->face->glyph;
+    const FT_Bitmap &bitmap = slot->bitmap;
+    if (bitmap.pitch <= 0 || !bitmap.buffer)
+        return cell;
+    // The pen starts at (0, ascent): the bitmap's origin lies bitmap_left to
+    // the right of it and bitmap_top above the baseline.
+    const int left = slot->bitmap_left;
+    const int top = d->ascent - slot->bitmap_top;
+    for (unsigned row = 0; row < bitmap.rows; ++row) {
+        const int y = top + static_cast<int>(row);
+        if (y < 0 || y >= cell.Height)
+            continue;
+        const unsigned char *line = bitmap.buffer + static_cast<size_t>(row) * bitmap.pitch;
+        for (unsigned col = 0; col < bitmap.width; ++col) {
+            const int x = left + static_cast<int>(col);
+            if (x < 0 || x >= cell.Width)
+                continue;
+            bool ink = false;
+            if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+                ink = (line[col >> 3] >> (7 - (col & 7))) & 1;
+            else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY)
+                ink = line[col] == 0xFF;  // only full ink counts; grey is ground
+            if (ink)
+                cell.Ink[static_cast<size_t>(y) * cell.Width + x] = 1;
+        }
+    }
+    return cell;
+}
