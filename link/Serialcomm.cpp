@@ -2,7 +2,6 @@
 
 #include "SerialcommPosix.h"
 
-#include <QByteArray>
 #include <QMetaObject>
 #include <algorithm>
 #include <chrono>
@@ -101,6 +100,10 @@ void TComm::StopComm()
     {
         std::lock_guard lock(queueMutex_);
         writeQueue_.clear();
+    }
+    {
+        std::lock_guard lock(eventMutex_);
+        events_.clear();
     }
     backend_->Close();
     open_ = false;
@@ -204,7 +207,7 @@ void TComm::ReadLoop(uint32_t session)
             break;
         if (wait == TCommBackend::WaitResult::Hangup) {
             deliver();
-            Post(session, &TComm::OnRequestHangup);
+            Post({Event::Hangup, session, 0, {}});
             break;
         }
         if (wait == TCommBackend::WaitResult::Ready) {
@@ -213,11 +216,11 @@ void TComm::ReadLoop(uint32_t session)
             if (read.Status == TCommBackend::IoStatus::Vanished ||
                 read.Status == TCommBackend::IoStatus::Error) {
                 deliver();
-                Post(session, &TComm::OnRequestHangup);
+                Post({Event::Hangup, session, 0, {}});
                 break;
             }
             if (const uint32_t errors = backend_->TakeLineErrors())
-                Post(session, &TComm::OnReceiveError, errors);
+                Post({Event::Error, session, errors, {}});
             if (read.Status == TCommBackend::IoStatus::Data && read.Count > 0) {
                 // Input purged while this block was being collected: what came
                 // before the purge is dropped.
@@ -228,7 +231,7 @@ void TComm::ReadLoop(uint32_t session)
                 if (have == 0) {
                     generation = current;
                     firstByte = Clock::now();
-                    Post(session, &TComm::OnModemStateChange, EV_RXCHAR);
+                    Post({Event::Modem, session, EV_RXCHAR, {}});
                 }
                 have += read.Count;
                 lastByte = Clock::now();
@@ -245,7 +248,7 @@ void TComm::ReadLoop(uint32_t session)
                 bits |= EV_RING;
             modem = now;
             if (bits != 0)
-                Post(session, &TComm::OnModemStateChange, bits);
+                Post({Event::Modem, session, bits, {}});
         }
         if (have > 0) {
             const auto now = Clock::now();
@@ -272,7 +275,7 @@ void TComm::WriteLoop(uint32_t session)
                 sendDataEmpty_ = true;
                 if (notify) {
                     notify = false;
-                    Post(session, &TComm::OnSendDataEmpty);
+                    Post({Event::SendEmpty, session, 0, {}});
                 }
                 queueWake_.wait(lock, [this] { return stopping_ || !writeQueue_.empty(); });
                 continue;
@@ -304,7 +307,7 @@ bool TComm::WriteAll(const std::vector<uint8_t> &data, uint32_t session)
             continue;
         }
         if (written.Status == TCommBackend::IoStatus::Vanished || written.Status == TCommBackend::IoStatus::Error) {
-            Post(session, &TComm::OnRequestHangup);
+            Post({Event::Hangup, session, 0, {}});
             return false;
         }
         const auto wait = backend_->WaitWritable(total > 0 ? MillisecondsUntil(deadline) : -1);
@@ -312,7 +315,7 @@ bool TComm::WriteAll(const std::vector<uint8_t> &data, uint32_t session)
             return false;
         if (wait != TCommBackend::WaitResult::Ready) {
             // Gone, or not written within the write total time-out.
-            Post(session, &TComm::OnRequestHangup);
+            Post({Event::Hangup, session, 0, {}});
             return false;
         }
     }
@@ -326,17 +329,57 @@ bool TComm::WriteAll(const std::vector<uint8_t> &data, uint32_t session)
     return true;
 }
 
+void TComm::Post(Event event)
+{
+    {
+        std::lock_guard lock(eventMutex_);
+        events_.push_back(std::move(event));
+    }
+    QMetaObject::invokeMethod(this, "DeliverEvent", Qt::QueuedConnection);
+}
+
 void TComm::PostBlock(uint32_t session, uint32_t generation, const uint8_t *data, size_t size)
 {
-    // A QByteArray keeps a terminating zero behind its bytes.
-    const QByteArray copy(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    QMetaObject::invokeMethod(
-        this,
-        [this, session, generation, copy] {
-            if (!Current(session) || generation != inputGeneration_)
-                return;
-            if (const auto handler = OnReceiveData)
-                handler(this, copy.constData(), static_cast<uint16_t>(copy.size()));
-        },
-        Qt::QueuedConnection);
+    std::vector<char> bytes(data, data + size);
+    bytes.push_back('\0');
+    Post({Event::Data, session, generation, std::move(bytes)});
+}
+
+void TComm::DeliverEvent()
+{
+    Event event;
+    {
+        std::lock_guard lock(eventMutex_);
+        if (events_.empty())
+            return;
+        event = std::move(events_.front());
+        events_.pop_front();
+    }
+    if (!Current(event.session))
+        return;
+    // The handler is copied: it may replace itself or stop the port.
+    switch (event.kind) {
+    case Event::Data:
+        if (event.value != inputGeneration_)
+            return;  // purged after it was read
+        if (const auto handler = OnReceiveData)
+            handler(this, event.bytes.data(), static_cast<uint16_t>(event.bytes.size() - 1));
+        break;
+    case Event::Error:
+        if (const auto handler = OnReceiveError)
+            handler(this, event.value);
+        break;
+    case Event::Modem:
+        if (const auto handler = OnModemStateChange)
+            handler(this, event.value);
+        break;
+    case Event::Hangup:
+        if (const auto handler = OnRequestHangup)
+            handler(this);
+        break;
+    case Event::SendEmpty:
+        if (const auto handler = OnSendDataEmpty)
+            handler(this);
+        break;
+    }
 }

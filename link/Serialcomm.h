@@ -5,7 +5,6 @@
 
 #include "SerialcommBackend.h"
 
-#include <QMetaObject>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -164,22 +163,19 @@ private:
     void ReadLoop(uint32_t session);
     void WriteLoop(uint32_t session);
     bool WriteAll(const std::vector<uint8_t> &data, uint32_t session);
+    // What the threads hand to the owning thread, in order.
+    struct Event {
+        enum Kind { Data, Error, Modem, Hangup, SendEmpty } kind = Data;
+        uint32_t session = 0;
+        uint32_t value = 0;       // error flags, modem bits, or the input number of a block
+        std::vector<char> bytes;  // a block, with a terminating zero behind it
+    };
+    // Queues an event and asks the owning thread to deliver it.
+    void Post(Event event);
     void PostBlock(uint32_t session, uint32_t generation, const uint8_t *data, size_t size);
-    // Raises an event on the owning thread unless the port was stopped (or
-    // opened again) in between.
-    template <typename Event, typename... Args>
-    void Post(uint32_t session, Event TComm::*event, Args... args)
-    {
-        QMetaObject::invokeMethod(
-            this,
-            [this, session, event, args...] {
-                if (!Current(session))
-                    return;
-                if (const auto handler = this->*event)
-                    handler(this, args...);
-            },
-            Qt::QueuedConnection);
-    }
+    // Raises the oldest queued event, unless the port was stopped (or opened
+    // again) since it was queued.
+    Q_INVOKABLE void DeliverEvent();
     bool Current(uint32_t session) const { return open_ && session == session_; }
 
     std::unique_ptr<TCommBackend> backend_;
@@ -208,4 +204,6 @@ private:
     std::deque<std::vector<uint8_t>> writeQueue_;
     bool stopping_ = false;
     std::atomic<bool> sendDataEmpty_{true};
+    std::mutex eventMutex_;
+    std::deque<Event> events_;
 };
