@@ -90,7 +90,7 @@ void BM_Download128KiBOverPty(benchmark::State &state)
         comm.StartComm();
         engine.Start(TDownload::dmMenu, image, false);
         while (engine.Running())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         seconds += elapsed.nsecsElapsed() / 1e9;
         state.SetIterationTime(elapsed.nsecsElapsed() / 1e9);
 
