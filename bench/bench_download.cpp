@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -30,21 +29,6 @@ public:
     void BaudRateDetected(uint32_t) override {}
     void TransferStopped() override {}
     QString failed;
-};
-
-class TimerClock : public TDownloadClock
-{
-public:
-    explicit TimerClock(std::function<void()> onTimeout)
-    {
-        timer_.setSingleShot(true);
-        QObject::connect(&timer_, &QTimer::timeout, std::move(onTimeout));
-    }
-    void Start(int milliseconds) override { timer_.start(milliseconds); }
-    void Stop() override { timer_.stop(); }
-
-private:
-    QTimer timer_;
 };
 
 void BM_Download128KiBOverPty(benchmark::State &state)
@@ -67,15 +51,12 @@ void BM_Download128KiBOverPty(benchmark::State &state)
         }
         TComm comm;
         comm.SetCommName(QString::fromStdString(line.SlavePath()));
-        comm.SetByteSize(TByteSize::_7);
-        comm.SetParity(TParity::Even);
-        comm.SetOutx_XonXoffFlow(false);
-        comm.SetInx_XonXoffFlow(false);
+        comm.SetLineState(PlcLineState());
         comm.SetReadIntervalTimeout(interval);
         TCommDownloadPort port(comm);
         QuietView view;
         TDownload *download = nullptr;
-        TimerClock clock([&] { download->ReplyTimeout(); });
+        TTimerDownloadClock clock([&] { download->ReplyTimeout(); });
         TDownload engine(port, clock, view);
         download = &engine;
         uint64_t received = 0;

@@ -17,6 +17,37 @@ const char *const TDownload::kNotRestoredText =
 
 uint32_t TDownload::timeoutCount_ = 0;
 
+TCommLineState PlcLineState()
+{
+    TCommLineState line;
+    line.BaudRate = 9600;
+    line.ParityCheck = true;
+    line.DtrControl = DtrDisable;
+    line.RtsControl = RtsDisable;
+    line.Outx_XonXoffFlow = false;
+    line.Inx_XonXoffFlow = false;
+    line.ByteSize = TByteSize::_7;
+    line.Parity = TParity::Even;
+    line.StopBits = TStopBits::_1;
+    return line;
+}
+
+TTimerDownloadClock::TTimerDownloadClock(std::function<void()> onTimeout)
+{
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, std::move(onTimeout));
+}
+
+void TTimerDownloadClock::Start(int milliseconds)
+{
+    timer_.start(milliseconds);
+}
+
+void TTimerDownloadClock::Stop()
+{
+    timer_.stop();
+}
+
 bool TCommDownloadPort::Write(const uint8_t *frame, uint16_t length)
 {
     return comm_.WriteCommData(reinterpret_cast<const char *>(frame), length);
@@ -231,6 +262,13 @@ void TDownload::PortLost()
 
 void TDownload::DownloadStep()
 {
+    // States 4, 6, 8 and 10 wait for the answer to a write: anything but "0"
+    // is a refusal.
+    const bool afterWrite = state_ >= 4 && state_ % 2 == 0;
+    if (afterWrite && !IsWriteAck()) {
+        Fail(QString::fromLatin1(kNakText), true);
+        return;
+    }
     switch (state_) {
     case 0:
         frameLength_ = runtime::BuildStationQuery(frame_);
@@ -265,10 +303,6 @@ void TDownload::DownloadStep()
         break;
     case 4:
     case 6:
-        if (!IsWriteAck()) {
-            Fail(QString::fromLatin1(kNakText), true);
-            return;
-        }
         BuildMailboxRead(1);
         state_ = state_ == 4 ? 5 : 7;
         break;
@@ -294,10 +328,6 @@ void TDownload::DownloadStep()
         break;
     case 8:
     case 10:
-        if (!IsWriteAck()) {
-            Fail(QString::fromLatin1(kNakText), true);
-            return;
-        }
         FinishRestore(state_ == 8 ? "Download finished !" : "PLC restore finish !");
         return;
     case 9:

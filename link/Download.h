@@ -8,9 +8,17 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <cstdint>
+#include <functional>
+
+#include "SerialcommBackend.h"
 
 class TComm;
+
+// The PLC's line: 7 data bits, even parity checked, one stop bit, DTR and RTS
+// off, no flow control, 9600 baud.
+TCommLineState PlcLineState();
 
 // The serial port as the download uses it.
 class TDownloadPort
@@ -48,6 +56,18 @@ public:
     virtual ~TDownloadClock() = default;
     virtual void Start(int milliseconds) = 0;
     virtual void Stop() = 0;
+};
+
+// TDownloadClock on a single-shot QTimer.
+class TTimerDownloadClock : public TDownloadClock
+{
+public:
+    explicit TTimerDownloadClock(std::function<void()> onTimeout);
+    void Start(int milliseconds) override;
+    void Stop() override;
+
+private:
+    QTimer timer_;
 };
 
 // What the user sees and answers.

@@ -66,6 +66,17 @@ tcflag_t DataBitsFlag(TByteSize size)
     return CS8;
 }
 
+// What a read or write that failed with err (not EINTR) means for the port.
+TCommBackend::IoStatus FailureStatus(int err)
+{
+    if (err == EAGAIN || err == EWOULDBLOCK)
+        return TCommBackend::IoStatus::WouldBlock;
+    // A pseudo-terminal whose far end closed, or a device unplugged.
+    if (err == EIO || err == ENXIO || err == ENODEV)
+        return TCommBackend::IoStatus::Vanished;
+    return TCommBackend::IoStatus::Error;
+}
+
 uint8_t DataBitsMask(TByteSize size)
 {
     return static_cast<uint8_t>(0xFF >> (3 - static_cast<int>(size)));
@@ -312,14 +323,8 @@ TCommBackend::IoResult TPosixCommBackend::Read(uint8_t *buffer, size_t size)
             return {IoStatus::Data, filter_.Apply(buffer, static_cast<size_t>(n))};
         if (n == 0)
             return {IoStatus::Vanished, 0};
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK)
-            return {IoStatus::WouldBlock, 0};
-        // A pseudo-terminal whose far end closed, or a device unplugged.
-        if (errno == EIO || errno == ENXIO || errno == ENODEV)
-            return {IoStatus::Vanished, 0};
-        return {IoStatus::Error, 0};
+        if (errno != EINTR)
+            return {FailureStatus(errno), 0};
     }
 }
 
@@ -329,13 +334,8 @@ TCommBackend::IoResult TPosixCommBackend::Write(const uint8_t *data, size_t size
         const ssize_t n = ::write(fd_, data, size);
         if (n >= 0)
             return {IoStatus::Data, static_cast<size_t>(n)};
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK)
-            return {IoStatus::WouldBlock, 0};
-        if (errno == EIO || errno == ENXIO || errno == ENODEV)
-            return {IoStatus::Vanished, 0};
-        return {IoStatus::Error, 0};
+        if (errno != EINTR)
+            return {FailureStatus(errno), 0};
     }
 }
 

@@ -5,7 +5,6 @@
 #include "SimPlcPty.h"
 
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using simplc::Fault;
@@ -16,27 +15,13 @@ using simplc::SimPlcPty;
 
 namespace {
 
-class TimerClock : public TDownloadClock
-{
-public:
-    explicit TimerClock(std::function<void()> onTimeout)
-    {
-        timer_.setSingleShot(true);
-        QObject::connect(&timer_, &QTimer::timeout, std::move(onTimeout));
-    }
-    void Start(int milliseconds) override { timer_.start(milliseconds); }
-    void Stop() override { timer_.stop(); }
-
-private:
-    QTimer timer_;
-};
-
 struct PtyRig {
     SimPlc plc;
+    SimPanelMailbox panel{plc};
     SimPlcPty line{plc};
     TComm comm;
     TCommDownloadPort port{comm};
-    TimerClock clock{[this] { download.ReplyTimeout(); }};
+    TTimerDownloadClock clock{[this] { download.ReplyTimeout(); }};
     RecordingView view;
     TDownload download{port, clock, view};
 
@@ -46,15 +31,7 @@ struct PtyRig {
         EXPECT_TRUE(line.Start());
         // The download dialog's port: 7 data bits, even parity, 30 ms byte gap.
         comm.SetCommName(QString::fromStdString(line.SlavePath()));
-        TCommLineState state;
-        state.ByteSize = TByteSize::_7;
-        state.Parity = TParity::Even;
-        state.ParityCheck = true;
-        state.DtrControl = DtrDisable;
-        state.RtsControl = RtsDisable;
-        state.Outx_XonXoffFlow = false;
-        state.Inx_XonXoffFlow = false;
-        comm.SetLineState(state);
+        comm.SetLineState(PlcLineState());
         comm.SetReadIntervalTimeout(30);
         comm.OnReceiveData = [this](TComm *, const char *buffer, uint16_t length) {
             download.ReceiveBlock(buffer, length);
@@ -88,15 +65,14 @@ struct PtyRig {
 TEST(DownloadPty, ImageArrivesByteIdenticalAndRegistersAreRestored)
 {
     PtyRig rig;
-    SimPanelMailbox panel(rig.plc);
     const QByteArray image = TestImage(1000);
     ASSERT_TRUE(rig.Run(image));
-    EXPECT_EQ(panel.Image(), Bytes(image));
+    EXPECT_EQ(rig.panel.Image(), Bytes(image));
     std::vector<uint16_t> numbers;
     for (uint16_t i = 0; i < 16; ++i)
         numbers.push_back(i);
-    EXPECT_EQ(panel.PacketNumbers(), numbers);
-    EXPECT_EQ(panel.Problem(), "");
+    EXPECT_EQ(rig.panel.PacketNumbers(), numbers);
+    EXPECT_EQ(rig.panel.Problem(), "");
     EXPECT_EQ(rig.Mailbox(), RestoredPattern());
     EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));
     EXPECT_TRUE(rig.view.messages.empty());
@@ -106,7 +82,6 @@ TEST(DownloadPty, ImageArrivesByteIdenticalAndRegistersAreRestored)
 TEST(DownloadPty, OneCorruptedChecksumIsAnsweredWithTheSameFrame)
 {
     PtyRig rig;
-    SimPanelMailbox panel(rig.plc);
     FaultRule corrupt(Fault::CorruptChecksum, 1, "47");
     corrupt.skip = 3;
     rig.plc.AddFault(corrupt);
@@ -115,41 +90,38 @@ TEST(DownloadPty, OneCorruptedChecksumIsAnsweredWithTheSameFrame)
     const auto writes = rig.Frames("47");
     ASSERT_GE(writes.size(), 5u);
     EXPECT_EQ(writes[3], writes[4]);
-    EXPECT_EQ(panel.Image(), Bytes(image));
+    EXPECT_EQ(rig.panel.Image(), Bytes(image));
     EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));
 }
 
-TEST(DownloadPty, FiveCorruptedChecksumsInARowGiveUp)
+TEST(DownloadPty, FailuresAfterTheMailboxChangedRestoreAndSayWhy)
 {
-    PtyRig rig;
-    SimPanelMailbox panel(rig.plc);
-    FaultRule corrupt(Fault::CorruptChecksum, 5, "47");
-    corrupt.skip = 2;
-    rig.plc.AddFault(corrupt);
-    ASSERT_TRUE(rig.Run(TestImage(1000)));
-    ASSERT_EQ(rig.view.messages.size(), 1u);
-    EXPECT_EQ(rig.view.messages[0], QStringLiteral("Receive check sum error!!"));
-    EXPECT_EQ(rig.Mailbox(), RestoredPattern());
-    EXPECT_FALSE(rig.comm.IsOpen());
-}
-
-TEST(DownloadPty, NakTwoAborts)
-{
-    PtyRig rig;
-    SimPanelMailbox panel(rig.plc);
-    FaultRule nak(Fault::Error2, 1, "47");
-    nak.skip = 5;
-    rig.plc.AddFault(nak);
-    ASSERT_TRUE(rig.Run(TestImage(1000)));
-    ASSERT_EQ(rig.view.messages.size(), 1u);
-    EXPECT_EQ(rig.view.messages[0], QStringLiteral("Write NAK From PLC, Aborted !! "));
-    EXPECT_EQ(rig.Mailbox(), RestoredPattern());
+    struct Case {
+        Fault fault;
+        int count;
+        int skip;
+        const char *message;
+    };
+    // Five corrupted checksums in a row use up a frame's tries; a write
+    // refused with "2" is a NAK.
+    for (const Case &c : {Case{Fault::CorruptChecksum, 5, 2, "Receive check sum error!!"},
+                          Case{Fault::Error2, 1, 5, "Write NAK From PLC, Aborted !! "}}) {
+        PtyRig rig;
+        FaultRule rule(c.fault, c.count, "47");
+        rule.skip = c.skip;
+        rig.plc.AddFault(rule);
+        ASSERT_TRUE(rig.Run(TestImage(1000)));
+        ASSERT_EQ(rig.view.messages.size(), 1u) << c.message;
+        EXPECT_EQ(rig.view.messages[0], QString::fromLatin1(c.message));
+        EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("PLC restore finish !"));
+        EXPECT_EQ(rig.Mailbox(), RestoredPattern()) << c.message;
+        EXPECT_FALSE(rig.comm.IsOpen());
+    }
 }
 
 TEST(DownloadPty, AbortDuringPacketsRestoresTheRegisters)
 {
     PtyRig rig;
-    SimPanelMailbox panel(rig.plc);
     rig.view.onStatus = [&](const QString &text) {
         if (text == QStringLiteral(" Write packets 5"))
             rig.download.Abort();
@@ -157,13 +129,12 @@ TEST(DownloadPty, AbortDuringPacketsRestoresTheRegisters)
     ASSERT_TRUE(rig.Run(TestImage(1000)));
     EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("PLC restore finish !"));
     EXPECT_EQ(rig.Mailbox(), RestoredPattern());
-    EXPECT_FALSE(panel.Finished());
+    EXPECT_FALSE(rig.panel.Finished());
 }
 
 TEST(DownloadPty, HangupMidDownloadEndsWithAMessage)
 {
     PtyRig rig;
-    SimPanelMailbox panel(rig.plc);
     FaultRule hang(Fault::HangUp, 1, "47");
     hang.skip = 6;
     rig.plc.AddFault(hang);

@@ -17,6 +17,7 @@ namespace {
 
 struct Rig {
     SimPlc plc;
+    SimPanelMailbox panel{plc};
     InProcessPort port{plc};
     ManualClock clock;
     RecordingView view;
@@ -83,12 +84,11 @@ TEST(DownloadFrames, PacketWordsForSmallFiles)
     };
     for (const auto &c : cases) {
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         const QByteArray image = TestImage(c.size);
         ASSERT_TRUE(rig.Run(image));
         EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !")) << c.size;
-        EXPECT_EQ(panel.Image(), Bytes(image)) << c.size;
-        EXPECT_EQ(panel.Problem(), "") << c.size;
+        EXPECT_EQ(rig.panel.Image(), Bytes(image)) << c.size;
+        EXPECT_EQ(rig.panel.Problem(), "") << c.size;
 
         std::vector<QByteArray> packets;
         for (const auto &f : rig.port.Sent("47"))
@@ -111,18 +111,17 @@ TEST(DownloadFrames, PacketWordsForSmallFiles)
 TEST(DownloadRun, ImageArrivesWholeAndTheRegistersAreRestored)
 {
     Rig rig;
-    SimPanelMailbox panel(rig.plc);
-    panel.SetReadyAfterPolls(4);
-    panel.SetBusyPolls(2);
+    rig.panel.SetReadyAfterPolls(4);
+    rig.panel.SetBusyPolls(2);
     const QByteArray image = TestImage(1000);
     ASSERT_TRUE(rig.Run(image));
 
-    EXPECT_EQ(panel.Image(), Bytes(image));
+    EXPECT_EQ(rig.panel.Image(), Bytes(image));
     std::vector<uint16_t> numbers(16);
     for (uint16_t i = 0; i < 16; ++i)
         numbers[i] = i;
-    EXPECT_EQ(panel.PacketNumbers(), numbers);
-    EXPECT_TRUE(panel.Finished());
+    EXPECT_EQ(rig.panel.PacketNumbers(), numbers);
+    EXPECT_TRUE(rig.panel.Finished());
     EXPECT_EQ(rig.Mailbox(), RestoredPattern());
     EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));
     EXPECT_TRUE(rig.view.messages.empty());
@@ -143,7 +142,7 @@ TEST(DownloadRun, ModeSelectsTheReadyWord)
         // A menu download does not take the firmware word; abort in state 3
         // stops at once and nothing is written.
         Rig rig;
-        SimPanelMailbox panel(rig.plc, SimPanelMailbox::Mode::Firmware);
+        SimPanelMailbox modePanel(rig.plc, SimPanelMailbox::Mode::Firmware);
         rig.download.Start(TDownload::dmMenu, TestImage(100), false);
         Pump(rig.download, rig.port, rig.clock, 60);
         EXPECT_TRUE(rig.download.Running());
@@ -156,7 +155,7 @@ TEST(DownloadRun, ModeSelectsTheReadyWord)
     }
     {
         Rig rig;
-        SimPanelMailbox panel(rig.plc, SimPanelMailbox::Mode::Menu);
+        SimPanelMailbox modePanel(rig.plc, SimPanelMailbox::Mode::Menu);
         rig.download.Start(TDownload::dmFirmware, TestImage(100), false);
         Pump(rig.download, rig.port, rig.clock, 60);
         EXPECT_EQ(rig.download.DownloadState(), 3);
@@ -164,10 +163,10 @@ TEST(DownloadRun, ModeSelectsTheReadyWord)
     }
     {
         Rig rig;
-        SimPanelMailbox panel(rig.plc, SimPanelMailbox::Mode::Firmware);
+        SimPanelMailbox modePanel(rig.plc, SimPanelMailbox::Mode::Firmware);
         const QByteArray image = TestImage(300);
         rig.Run(image, TDownload::dmFirmware);
-        EXPECT_EQ(panel.Image(), Bytes(image));
+        EXPECT_EQ(modePanel.Image(), Bytes(image));
         EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));
     }
 }
@@ -175,7 +174,6 @@ TEST(DownloadRun, ModeSelectsTheReadyWord)
 TEST(DownloadAbort, DuringPacketsRestoresAndFlagsAreClearedForTheNextStart)
 {
     Rig rig;
-    SimPanelMailbox panel(rig.plc);
     rig.view.onStatus = [&](const QString &text) {
         if (text == QStringLiteral(" Write packets 3"))
             rig.download.Abort();
@@ -183,7 +181,7 @@ TEST(DownloadAbort, DuringPacketsRestoresAndFlagsAreClearedForTheNextStart)
     rig.Run(TestImage(1000));
     EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("PLC restore finish !"));
     EXPECT_EQ(rig.Mailbox(), RestoredPattern());
-    EXPECT_LT(panel.PacketNumbers().size(), 16u);
+    EXPECT_LT(rig.panel.PacketNumbers().size(), 16u);
     EXPECT_FALSE(rig.download.AbortRequested());
     EXPECT_TRUE(rig.view.messages.empty());
 
@@ -202,11 +200,10 @@ TEST(DownloadRetry, BadRepliesShareTheFiveTriesWithTimeouts)
     {
         // One corrupted checksum: the same frame again, and the transfer completes.
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::CorruptChecksum, 1, "47"));
         const QByteArray image = TestImage(1000);
         rig.Run(image);
-        EXPECT_EQ(panel.Image(), Bytes(image));
+        EXPECT_EQ(rig.panel.Image(), Bytes(image));
         const auto writes = rig.port.Sent("47");
         ASSERT_GE(writes.size(), 2u);
         EXPECT_EQ(writes[0], writes[1]);
@@ -215,7 +212,6 @@ TEST(DownloadRetry, BadRepliesShareTheFiveTriesWithTimeouts)
     {
         // Two bad replies and two time-outs use four tries; the fifth answer is taken.
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::Drop, 1, "46"));
         rig.plc.AddFault(FaultRule(Fault::Garbled, 1, "46"));
         rig.plc.AddFault(FaultRule(Fault::Drop, 1, "46"));
@@ -228,7 +224,6 @@ TEST(DownloadRetry, BadRepliesShareTheFiveTriesWithTimeouts)
         // A reply cut in two: the first half is a bad reply, the second half is
         // flushed before the resend instead of being taken as its answer.
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::Split, 3, "46"));
         rig.Run(TestImage(100));
         EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));
@@ -236,7 +231,6 @@ TEST(DownloadRetry, BadRepliesShareTheFiveTriesWithTimeouts)
     {
         // Five in a row: the transfer gives up, after putting the registers back.
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::CorruptChecksum, 5, "47"));
         rig.Run(TestImage(1000));
         ASSERT_EQ(rig.view.messages.size(), 1u);
@@ -259,7 +253,6 @@ TEST(DownloadRetry, BadRepliesShareTheFiveTriesWithTimeouts)
 TEST(DownloadRetry, StaleAndOversizedBlocksAreNeverTaken)
 {
     Rig rig;
-    SimPanelMailbox panel(rig.plc);
     // The save read gets the previous (station) reply again, then garbled
     // digits: neither may end up in the saved registers.
     rig.plc.AddFault(FaultRule(Fault::Stale, 1, "46"));
@@ -276,7 +269,6 @@ TEST(DownloadRetry, StaleAndOversizedBlocksAreNeverTaken)
 TEST(DownloadRetry, AReplyOfTheWrongLengthIsNotSaved)
 {
     Rig rig;
-    SimPanelMailbox panel(rig.plc);
     // A first transfer leaves the digits of its 35-word read in the reply buffer.
     rig.Run(TestImage(10));
     std::vector<uint16_t> second;
@@ -305,7 +297,6 @@ TEST(DownloadRetry, TheRetryQuestion)
         // Yes gives the frame five more tries; blocks arriving while the
         // question is open are not taken.
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::Drop, 5, "47"));
         // A well-formed acknowledgement of the packet, arriving too late.
         uint8_t ack[16] = {0x02, '0', '1', '4', '7', '0'};
@@ -321,13 +312,12 @@ TEST(DownloadRetry, TheRetryQuestion)
         EXPECT_EQ(rig.view.asks, 1);
         EXPECT_EQ(TDownload::TimeoutCount() - before, 5u);
         EXPECT_EQ(rig.view.status[1].back(), QStringLiteral("4"));
-        EXPECT_EQ(panel.Image(), Bytes(image));
+        EXPECT_EQ(rig.panel.Image(), Bytes(image));
         EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));
     }
     {
         // No during the packets: the registers are still put back.
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::Drop, 5, "47"));
         rig.view.answer = [] { return false; };
         rig.Run(TestImage(300));
@@ -340,7 +330,6 @@ TEST(DownloadRetry, TheRetryQuestion)
         // The PLC stops answering for good: No twice, and the user is told
         // that the registers were not restored.
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::Drop, -1, "47"));
         rig.Run(TestImage(300));
         EXPECT_EQ(rig.view.asks, 2);
@@ -354,7 +343,6 @@ TEST(DownloadNak, RefusedWritesStopAndRestore)
 {
     {
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::Error2, 1, "47"));
         rig.Run(TestImage(1000));
         ASSERT_EQ(rig.view.messages.size(), 1u);
@@ -365,7 +353,6 @@ TEST(DownloadNak, RefusedWritesStopAndRestore)
     {
         // The restore itself refused: both said.
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.plc.AddFault(FaultRule(Fault::Error2, -1, "47"));
         rig.Run(TestImage(1000));
         ASSERT_EQ(rig.view.messages.size(), 3u);
@@ -378,7 +365,6 @@ TEST(DownloadNak, RefusedWritesStopAndRestore)
 TEST(DownloadPort, LostPortStopsAndSaysTheRegistersStayChanged)
 {
     Rig rig;
-    SimPanelMailbox panel(rig.plc);
     FaultRule hang(Fault::HangUp, 1, "47");
     hang.skip = 4;
     rig.plc.AddFault(hang);
@@ -394,14 +380,13 @@ TEST(DownloadDetect, FindsTheRateOrGivesUp)
 {
     {
         Rig rig;
-        SimPanelMailbox panel(rig.plc);
         rig.port.plcRate = 38400;
         rig.port.noiseAtWrongRate = true;
         const QByteArray image = TestImage(200);
         rig.Run(image, TDownload::dmMenu, true);
         ASSERT_EQ(rig.view.detected.size(), 1u);
         EXPECT_EQ(rig.view.detected[0], 38400u);
-        EXPECT_EQ(panel.Image(), Bytes(image));
+        EXPECT_EQ(rig.panel.Image(), Bytes(image));
         EXPECT_EQ(rig.view.status[2].back(), QString());
         EXPECT_EQ(std::count(rig.view.status[2].begin(), rig.view.status[2].end(), QStringLiteral("Try 38400")), 1);
     }

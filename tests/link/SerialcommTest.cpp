@@ -1,5 +1,6 @@
 // The serial component over a pseudo-terminal: opening, the settings seam,
 // block boundaries, input filtering, hang-up and stop.
+#include "Download.h"
 #include "LinkPty.h"
 #include "Serialcomm.h"
 #include "SerialcommPosix.h"
@@ -38,21 +39,11 @@ private:
     Log &log_;
 };
 
-// The panel's line: 7 data bits, even parity, parity check, no flow control.
+// The PLC's line, as the download dialog sets it.
 void SetPanelLine(TComm &comm, const QString &port, uint32_t interval = 30)
 {
     comm.SetCommName(port);
-    TCommLineState line;
-    line.BaudRate = 9600;
-    line.ByteSize = TByteSize::_7;
-    line.Parity = TParity::Even;
-    line.StopBits = TStopBits::_1;
-    line.ParityCheck = true;
-    line.DtrControl = DtrDisable;
-    line.RtsControl = RtsDisable;
-    line.Outx_XonXoffFlow = false;
-    line.Inx_XonXoffFlow = false;
-    comm.SetLineState(line);
+    comm.SetLineState(PlcLineState());
     comm.SetReadIntervalTimeout(interval);
 }
 
@@ -87,6 +78,21 @@ std::string StartError(TComm &comm)
     }
     return {};
 }
+
+// A component on the slave end of a fresh pseudo-terminal, collecting blocks.
+class SerialcommData : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.Ok());
+        SetPanelLine(comm, pty.SlaveName());
+        Collect(comm, got);
+    }
+    LinkPty pty;
+    TComm comm;
+    Received got;
+};
 
 }  // namespace
 
@@ -173,14 +179,8 @@ TEST(SerialcommSettings, AppliedAtStartAndAtOnceOnAnOpenPort)
     EXPECT_EQ(log.lines.size(), 2u);
 }
 
-TEST(SerialcommData, WritesReachTheLineAndRepliesComeBackOnTheGuiThread)
+TEST_F(SerialcommData, WritesReachTheLineAndRepliesComeBackOnTheGuiThread)
 {
-    LinkPty pty;
-    ASSERT_TRUE(pty.Ok());
-    TComm comm;
-    SetPanelLine(comm, pty.SlaveName());
-    Received got;
-    Collect(comm, got);
     int emptyEvents = 0;
     comm.OnSendDataEmpty = [&](TComm *) { ++emptyEvents; };
 
@@ -200,14 +200,9 @@ TEST(SerialcommData, WritesReachTheLineAndRepliesComeBackOnTheGuiThread)
     EXPECT_FALSE(comm.WriteCommData("x", 1));
 }
 
-TEST(SerialcommData, BlocksEndAtTheByteGapAndAtTheReadSize)
+TEST_F(SerialcommData, BlocksEndAtTheByteGapAndAtTheReadSize)
 {
-    LinkPty pty;
-    ASSERT_TRUE(pty.Ok());
-    TComm comm;
-    SetPanelLine(comm, pty.SlaveName(), 30);
-    Received got;
-    Collect(comm, got);
+    comm.SetReadIntervalTimeout(30);
     comm.StartComm();
 
     QByteArray burst;
@@ -231,14 +226,8 @@ TEST(SerialcommData, BlocksEndAtTheByteGapAndAtTheReadSize)
     EXPECT_EQ(got.blocks[1], QByteArray("second"));
 }
 
-TEST(SerialcommData, SevenDataBitsMaskReceivedBytesOnAPseudoTerminal)
+TEST_F(SerialcommData, SevenDataBitsMaskReceivedBytesOnAPseudoTerminal)
 {
-    LinkPty pty;
-    ASSERT_TRUE(pty.Ok());
-    TComm comm;
-    SetPanelLine(comm, pty.SlaveName());
-    Received got;
-    Collect(comm, got);
     comm.StartComm();
     pty.Send(QByteArray("\xC1\x42\xB0", 3));
     ASSERT_TRUE(QTest::qWaitFor([&] { return got.All().size() >= 3; }, 2000));
@@ -251,14 +240,9 @@ TEST(SerialcommData, SevenDataBitsMaskReceivedBytesOnAPseudoTerminal)
     EXPECT_EQ(got.All(), QByteArray("\xC1", 1));
 }
 
-TEST(SerialcommData, PurgeAndStopDropWhatWasNotYetDelivered)
+TEST_F(SerialcommData, PurgeAndStopDropWhatWasNotYetDelivered)
 {
-    LinkPty pty;
-    ASSERT_TRUE(pty.Ok());
-    TComm comm;
-    SetPanelLine(comm, pty.SlaveName(), 10);
-    Received got;
-    Collect(comm, got);
+    comm.SetReadIntervalTimeout(10);
     comm.StartComm();
 
     // The block is read and posted while no events are processed.
@@ -281,12 +265,8 @@ TEST(SerialcommData, PurgeAndStopDropWhatWasNotYetDelivered)
     comm.StopComm();
 }
 
-TEST(SerialcommData, VanishedPortRaisesTheHangupAndStopsCleanly)
+TEST_F(SerialcommData, VanishedPortRaisesTheHangupAndStopsCleanly)
 {
-    LinkPty pty;
-    ASSERT_TRUE(pty.Ok());
-    TComm comm;
-    SetPanelLine(comm, pty.SlaveName());
     int hangups = 0;
     comm.OnRequestHangup = [&](TComm *sender) {
         ++hangups;
