@@ -390,14 +390,16 @@ void TFormMain::RebuildRecentMenu()
 {
     const QList<QAction *> entries = pmOpen->actions();
     const qsizetype separator = entries.indexOf(pmiRecentFile);
-    for (qsizetype i = separator + 1; i < entries.size(); ++i)
-        delete entries[i];
+    // The entry being clicked may be among them: freed once its click is over.
+    for (qsizetype i = separator + 1; i < entries.size(); ++i) {
+        pmOpen->removeAction(entries[i]);
+        entries[i]->deleteLater();
+    }
     const QStringList &paths = RecentProjects.Items();
     for (int i = 0; i < paths.size(); ++i) {
         auto *entry = new QAction(TRecentProjects::MenuCaption(i, paths[i]), pmOpen);
         entry->setData(paths[i]);
         entry->setToolTip(paths[i]);
-        entry->setStatusTip(paths[i]);
         connect(entry, &QAction::triggered, this, [this, entry] { RecentProjectClick(entry); });
         pmOpen->addAction(entry);
     }
