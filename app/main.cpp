@@ -1,22 +1,16 @@
-// Zel Designer entry point.
-#include <QApplication>
-#include <QMainWindow>
-
-#include "Lumor_unicode.h"
-#include "Ufmyesno.h"
+// Zel Designer: the program's entry.
+#include "Startup.h"
+#include "Zelapplication.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
-    QApplication::setApplicationName(QStringLiteral("Zel Designer"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("ZELD"));
-    window.resize(800, 600);
-    fmYesNo = new TfmYesNo();
-    window.show();
-    const int result = app.exec();
-    delete fmYesNo;
-    Localizer.ReleaseLanguage();
-    return result;
+    TZelApplication app(argc, argv);
+    // A failure of start-up or shut-down is shown; the entry still ends
+    // normally, without releasing what did not start.
+    RunGuarded([&] {
+        StartDesigner(QApplication::arguments());
+        QApplication::exec();
+        StopDesigner();
+    });
+    return 0;
 }

@@ -277,6 +277,21 @@ TEST(CompilerRecords, ScreenHeaderAndPictures)
     EXPECT_EQ(Slice(screens, 0, 8), (Bytes{1, 0, 1, 0, 0x2C, 0x01, 2, 0}));
     EXPECT_EQ(Slice(screens, 8, 1024), Bytes(1024, 0xA5));
 
+    // A saver with a picture: saverCount 1, its bytes right after the startup
+    // pictures.
+    TestProject s = NewTestProject();
+    AddStartupPicture(s.StartupScreen, PictureHex(0, 0x01));
+    AddStartupPicture(s.StartupScreen, PictureHex(0, 0x02));
+    s.ScreenSaver->SetProp("ImageData", PictureHex(0, 0x5A));
+    auto e = CompileProject(s.Root.get());
+    ASSERT_TRUE(e->ok);
+    const Bytes saver = SectionBytes(*e->res, rsScreenInfo);
+    ASSERT_EQ(saver.size(), 8u + 3 * 1024);
+    EXPECT_EQ(Slice(saver, 0, 8), (Bytes{2, 1, 0, 0, 10, 0, 0, 0}));
+    EXPECT_EQ(Slice(saver, 8, 1024), Bytes(1024, 0x01));
+    EXPECT_EQ(Slice(saver, 8 + 1024, 1024), Bytes(1024, 0x02));
+    EXPECT_EQ(Slice(saver, 8 + 2048, 1024), Bytes(1024, 0x5A));
+
     // A saver without a picture adds nothing.
     TestProject q = NewTestProject();
     auto d = CompileProject(q.Root.get());

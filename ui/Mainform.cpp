@@ -1,0 +1,624 @@
+// The designer's main window.
+#include "Mainform.h"
+
+#include "Lumor_unicode.h"
+#include "Mainimages.h"
+#include "NodeStream.h"
+#include "Treeitems.h"
+#include "Wobject.h"
+#include "Zelapplication.h"
+#include "Zeldsettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <initializer_list>
+
+TFormMain *FormMain = nullptr;
+
+namespace {
+
+const QString kCaption = QStringLiteral("ZELD");
+const QString kCaptionPrefix = QStringLiteral("ZELD - ");
+
+constexpr int kWidth = 656;
+constexpr int kHeight = 483;
+constexpr int kMinWidth = 640;
+constexpr int kMinHeight = 480;
+constexpr int kTreeIndent = 19;
+constexpr int kSplitterMinimum = 20;
+constexpr int kSearchListHeight = 69;
+constexpr int kStatusWidths[TFormMain::StatusPanelCount] = {72, 50, 50, 50};
+
+// Marks a separator in the menu and tool-bar lists below.
+constexpr int kSeparator = -1;
+using Entries = std::initializer_list<int>;
+
+constexpr int C(Command id) { return int(id); }
+
+// The fixed top-level nodes and the keys of their names.
+struct FixedNodeName {
+    int32_t kind;
+    const char *key;
+    const char *defaultText;
+};
+constexpr FixedNodeName kFixedNodeNames[] = {
+    {nkMainMenu, "NodeNameMainMenu", "Main Menu"},
+    {nkAlarms, "NodeNameAlarm", "Alarms"},
+    {nkStartupScreen, "NodeNameStartScreen", "Startup Screen"},
+    {nkScreenSaver, "NodeNameScreenSave", "Screen Saver"},
+    {nkConfiguration, "NodeNameConfiguration", "Configuration"},
+    {nkDeviceInfo, "NodeNameDevice", "Device"},
+};
+
+QMenu *NewMenu(QWidget *parent, const char *name, const char *title)
+{
+    auto *menu = new QMenu(QString::fromUtf8(title), parent);
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+} // namespace
+
+QString ClipboardMimeType() { return QStringLiteral("application/x-CF_MZELMenuRes"); }
+
+TFormMain::TFormMain(QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("FormMain"));
+    resize(kWidth, kHeight);
+    setMinimumSize(kMinWidth, kMinHeight);
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBars();
+    CreateProjectGroup();
+    CreateStatusBar();
+    FormCreate();
+}
+
+TFormMain::~TFormMain()
+{
+    FormDestroy();
+    Localizer.SetAfterLanguageChange(nullptr);
+    // The nodes take their items out of the view while it still exists.
+    Root.reset();
+}
+
+// ---- Components -------------------------------------------------------------
+
+void TFormMain::CreateActions()
+{
+    for (int i = 0; i < CommandCount; ++i) {
+        const Command id = Command(i);
+        const CommandInfo &info = CommandInfoOf(id);
+        auto *action = new QAction(QString::fromUtf8(info.caption), this);
+        action->setObjectName(QLatin1String(info.name));
+        if (*info.shortcut)
+            action->setShortcut(QKeySequence(QLatin1String(info.shortcut)));
+        if (info.image >= 0)
+            action->setIcon(MenuImage(info.image));
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
+        actions_[std::size_t(i)] = action;
+    }
+    Action(Command::Properties)->setVisible(false);
+    // The debug viewer has no visible entry; its shortcut works on the window.
+    addAction(Action(Command::Debug));
+}
+
+void TFormMain::CreateMenus()
+{
+    mmMain = new QMenuBar(this);
+    mmMain->setObjectName(QStringLiteral("mmMain"));
+    setMenuBar(mmMain);
+
+    auto fill = [this](QMenu *menu, Entries entries) {
+        for (int entry : entries) {
+            if (entry == kSeparator)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(Command(entry)));
+        }
+    };
+
+    miFile = NewMenu(this, "miFile", "&File");
+    fill(miFile, {C(Command::New), C(Command::Open), C(Command::Save), C(Command::SaveAs), C(Command::Close),
+                  kSeparator, C(Command::ImportMenu), C(Command::ExportMenu), kSeparator, C(Command::Exit)});
+
+    const Entries editEntries = {C(Command::Cut),        C(Command::Copy),      C(Command::PasteAfter),
+                                 C(Command::PasteBefore), C(Command::PasteUnder), kSeparator,
+                                 C(Command::AddMenu),    C(Command::AddValue),  C(Command::AddAction),
+                                 C(Command::AddList),    C(Command::AddAlarm),  C(Command::AddScreen),
+                                 C(Command::Edit),       C(Command::Delete),    C(Command::DeleteLeaf),
+                                 C(Command::DeleteChar), kSeparator,            C(Command::MoveUp),
+                                 C(Command::MoveDown)};
+    miEdit = NewMenu(this, "miEdit", "&Edit");
+    fill(miEdit, editEntries);
+    fill(miEdit, {kSeparator, C(Command::Search)});
+
+    miProject = NewMenu(this, "miProject", "&Project");
+    fill(miProject, {C(Command::Compile), C(Command::Simulation), C(Command::SimulationOnline),
+                     C(Command::Properties)});
+
+    miTools = NewMenu(this, "miTools", "&Tools");
+    fill(miTools, {C(Command::DownloadMenu), C(Command::DownloadFirmware), C(Command::SpecialChar)});
+
+    miOption = NewMenu(this, "miOption", "&Option");
+    miSelectLanguage = NewMenu(this, "miSelectLanguage", "Select Language");
+    miOption->addMenu(miSelectLanguage);
+    fill(miOption, {C(Command::PreferenceOutputFont)});
+
+    miHelp = NewMenu(this, "miHelp", "&Help");
+    fill(miHelp, {C(Command::About)});
+
+    for (QMenu *menu : {miFile, miEdit, miProject, miTools, miOption, miHelp})
+        mmMain->addMenu(menu);
+
+    pmProjectEdit = NewMenu(this, "pmProjectEdit", "");
+    fill(pmProjectEdit, editEntries);
+    fill(pmProjectEdit, {kSeparator, C(Command::ImportMenu), C(Command::ExportMenu)});
+
+    pmOpen = NewMenu(this, "pmOpen", "");
+    fill(pmOpen, {C(Command::Open)});
+    pmiRecentFile = pmOpen->addSeparator();
+    pmiRecentFile->setObjectName(QStringLiteral("pmiRecentFile"));
+}
+
+void TFormMain::CreateToolBars()
+{
+    auto fill = [this](QToolBar *bar, Entries entries) {
+        // Packed tightly, so that both bars fit beside each other.
+        bar->layout()->setSpacing(0);
+        bar->setContentsMargins(0, 0, 0, 0);
+        for (int entry : entries) {
+            if (entry == kSeparator) {
+                bar->addSeparator();
+                continue;
+            }
+            const Command id = Command(entry);
+            const CommandInfo &info = CommandInfoOf(id);
+            QAction *action = Action(id);
+            // A button of its own rather than the action's: its hint is
+            // translated by name and is not reset when the action changes.
+            auto *button = new QToolButton(bar);
+            button->setObjectName(QLatin1String(info.toolButton));
+            button->setIcon(action->icon());
+            button->setToolTip(QString::fromUtf8(info.hint));
+            button->setAutoRaise(true);
+            button->setFocusPolicy(Qt::NoFocus);
+            button->setEnabled(action->isEnabled());
+            button->installEventFilter(this);
+            connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+            connect(button, &QToolButton::clicked, this, [this, id] { Execute(id); });
+            bar->addWidget(button);
+            toolButtons_[std::size_t(entry)] = button;
+        }
+    };
+
+    tbrFile = addToolBar(QString());
+    tbrFile->setObjectName(QStringLiteral("tbrFile"));
+    tbrFile->setIconSize(QSize(16, 16));
+    tbrFile->setMovable(false);
+    fill(tbrFile, {C(Command::New), C(Command::Open), C(Command::Save)});
+    QToolButton *open = ToolButton(Command::Open);
+    open->setMenu(pmOpen);
+    open->setPopupMode(QToolButton::MenuButtonPopup);
+
+    tbrEdit = addToolBar(QString());
+    tbrEdit->setObjectName(QStringLiteral("tbrEdit"));
+    tbrEdit->setIconSize(QSize(16, 16));
+    tbrEdit->setMovable(false);
+    fill(tbrEdit, {C(Command::Cut),        C(Command::Copy),        C(Command::PasteBefore),
+                   C(Command::PasteAfter), C(Command::PasteUnder),  kSeparator,
+                   C(Command::AddMenu),    C(Command::AddValue),    C(Command::AddAction),
+                   C(Command::AddList),    C(Command::AddAlarm),    C(Command::AddScreen),
+                   C(Command::Edit),       C(Command::Delete),      C(Command::DeleteLeaf),
+                   C(Command::DeleteChar), C(Command::MoveDown),    C(Command::MoveUp),
+                   C(Command::ImportMenu), C(Command::ExportMenu),  C(Command::Compile),
+                   C(Command::Simulation), C(Command::SimulationOnline)});
+}
+
+void TFormMain::CreateProjectGroup()
+{
+    gbProject = new QGroupBox(QStringLiteral("Project"), this);
+    gbProject->setObjectName(QStringLiteral("gbProject"));
+    auto *layout = new QVBoxLayout(gbProject);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    Splitter1 = new QSplitter(Qt::Vertical, gbProject);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setChildrenCollapsible(false);
+    layout->addWidget(Splitter1);
+
+    tvProject = new QTreeWidget(Splitter1);
+    tvProject->setObjectName(QStringLiteral("tvProject"));
+    tvProject->setColumnCount(1);
+    tvProject->setHeaderHidden(true);
+    tvProject->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tvProject->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tvProject->setIndentation(kTreeIndent);
+    tvProject->setIconSize(QSize(16, 16));
+    tvProject->setMouseTracking(true);
+    // The double-click handler decides about expanding.
+    tvProject->setExpandsOnDoubleClick(false);
+    tvProject->setContextMenuPolicy(Qt::CustomContextMenu);
+    tvProject->setMinimumHeight(kSplitterMinimum);
+    tvProject->viewport()->installEventFilter(this);
+    connect(tvProject, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { pmProjectEdit->popup(tvProject->viewport()->mapToGlobal(pos)); });
+    connect(tvProject, &QTreeWidget::currentItemChanged, this, [this] { UpdateActions(); });
+    connect(tvProject, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { tvProjectClick(item); });
+    connect(tvProject, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem *item) { tvProjectDblClick(item); });
+
+    lbSearchResult = new QListWidget(Splitter1);
+    lbSearchResult->setObjectName(QStringLiteral("lbSearchResult"));
+    lbSearchResult->setMinimumHeight(kSplitterMinimum);
+    lbSearchResult->setContextMenuPolicy(Qt::CustomContextMenu);
+    lbSearchResult->hide();
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setSizes({kHeight, kSearchListHeight});
+
+    WidePopupMenu1 = NewMenu(this, "WidePopupMenu1", "");
+    Clear1 = WidePopupMenu1->addAction(QStringLiteral("Clear"));
+    Clear1->setObjectName(QStringLiteral("Clear1"));
+    Invisible1 = WidePopupMenu1->addAction(QStringLiteral("Dismiss"));
+    Invisible1->setObjectName(QStringLiteral("Invisible1"));
+    connect(Clear1, &QAction::triggered, this, [this] { RunGuarded([this] { Clear1Click(); }); });
+    connect(Invisible1, &QAction::triggered, this, [this] { RunGuarded([this] { Invisible1Click(); }); });
+    connect(lbSearchResult, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { WidePopupMenu1->popup(lbSearchResult->viewport()->mapToGlobal(pos)); });
+
+    setCentralWidget(gbProject);
+}
+
+void TFormMain::CreateStatusBar()
+{
+    sbMain = new QStatusBar(this);
+    sbMain->setObjectName(QStringLiteral("sbMain"));
+    sbMain->setSizeGripEnabled(false);
+    for (int i = 0; i < StatusPanelCount; ++i) {
+        auto *panel = new QLabel(sbMain);
+        panel->setMinimumWidth(kStatusWidths[i]);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        if (i == 0)
+            panel->setAlignment(Qt::AlignCenter);
+        // The last panel takes the rest of the bar.
+        sbMain->addWidget(panel, i == StatusPanelCount - 1 ? 1 : 0);
+        statusPanels_[std::size_t(i)] = panel;
+    }
+    setStatusBar(sbMain);
+}
+
+// ---- Creation and destruction -----------------------------------------------
+
+void TFormMain::FormCreate()
+{
+    SetModified(false);
+    SetProjectPath(QString());
+    setWindowTitle(kCaption);
+
+    const std::unique_ptr<QSettings> settings = OpenZeldSettings();
+    if (settings->status() == QSettings::NoError) {
+        RecentProjects.Load(*settings);
+        RebuildRecentMenu();
+    }
+
+    ClipboardFormat = ClipboardMimeType();
+    // The clipboard is read when it changes, not at every update.
+    clipboardKind_ = GetClipboardNodeKind();
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        clipboardKind_ = GetClipboardNodeKind();
+        UpdateActions();
+    });
+
+    Localizer.BuildLanguageMenu(miSelectLanguage);
+    Localizer.RegisterAndTranslateForm(this);
+    Localizer.SetAfterLanguageChange([this] { LocalizeFixedNodes(); });
+
+    UpdateActions();
+}
+
+void TFormMain::FormDestroy()
+{
+    const std::unique_ptr<QSettings> settings = OpenZeldSettings();
+    RecentProjects.Save(*settings);
+}
+
+// ---- Caption, Modified mark, recent projects --------------------------------
+
+QString TFormMain::StatusText(int panel) const
+{
+    return panel >= 0 && panel < StatusPanelCount ? statusPanels_[std::size_t(panel)]->text() : QString();
+}
+
+void TFormMain::SetStatusText(int panel, const QString &text) { statusPanels_[std::size_t(panel)]->setText(text); }
+
+void TFormMain::SetModified(bool modified)
+{
+    if (modified == Modified)
+        return;
+    Modified = modified;
+    SetStatusText(0, modified ? QStringLiteral("Modified") : QString());
+    UpdateActions();
+}
+
+void TFormMain::SetProjectPath(const QString &path)
+{
+    if (path == ProjectPath)
+        return;
+    ProjectPath = path;
+    setWindowTitle(path.isEmpty() ? kCaption : kCaptionPrefix + path);
+}
+
+void TFormMain::AddRecentProject(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    RecentProjects.Add(path);
+    RebuildRecentMenu();
+}
+
+void TFormMain::RebuildRecentMenu()
+{
+    const QList<QAction *> entries = pmOpen->actions();
+    const qsizetype separator = entries.indexOf(pmiRecentFile);
+    // The entry being clicked may be among them: freed once its click is over.
+    for (qsizetype i = separator + 1; i < entries.size(); ++i) {
+        pmOpen->removeAction(entries[i]);
+        entries[i]->deleteLater();
+    }
+    const QStringList &paths = RecentProjects.Items();
+    for (int i = 0; i < paths.size(); ++i) {
+        auto *entry = new QAction(TRecentProjects::MenuCaption(i, paths[i]), pmOpen);
+        entry->setData(paths[i]);
+        entry->setToolTip(paths[i]);
+        connect(entry, &QAction::triggered, this, [this, entry] { RecentProjectClick(entry); });
+        pmOpen->addAction(entry);
+    }
+}
+
+void TFormMain::RecentProjectClick(QAction *sender)
+{
+    if (!sender)
+        return;
+    const QString path = sender->data().toString();
+    RunGuarded([&] {
+        if (CloseProject())
+            LoadProject(path);
+    });
+    UpdateActions();
+}
+
+void TFormMain::LocalizeFixedNodes()
+{
+    if (!Root)
+        return;
+    const QString prefix = QStringLiteral("main");
+    for (int i = 0; i < Root->GetChildCount(); ++i) {
+        TwNode *node = Root->GetChild(i);
+        for (const FixedNodeName &name : kFixedNodeNames) {
+            if (node->Kind != name.kind)
+                continue;
+            node->SetCaption(
+                Localizer.GetText(QString::fromUtf8(name.defaultText), prefix, QLatin1String(name.key)));
+            if (node->TreeNode)
+                node->TreeNode->SetText(node->GetDisplayCaption());
+            break;
+        }
+    }
+}
+
+// ---- Project ----------------------------------------------------------------
+
+bool TFormMain::LoadProject(const QString &path)
+{
+    // Reading and creating projects come with the project lifecycle.
+    Q_UNUSED(path);
+    return false;
+}
+
+bool TFormMain::CloseProject()
+{
+    // Nothing can change a project before the editing commands exist, so
+    // there is no unsaved work to ask about yet.
+    return ClearProject();
+}
+
+bool TFormMain::ClearProject()
+{
+    ClickedItem = nullptr;
+    tvProject->setUpdatesEnabled(false);
+    Root.reset();
+    tvProject->setUpdatesEnabled(true);
+    SetModified(false);
+    UpdateActions();
+    return true;
+}
+
+// ---- Tree view --------------------------------------------------------------
+
+void TFormMain::RebuildTree()
+{
+    ClickedItem = nullptr;
+    tvProject->setUpdatesEnabled(false);
+    if (Root) {
+        Root->ReleaseTreeNodes();
+        TTreeWidgetItems items(tvProject);
+        Root->BuildTreeNodes(items);
+    }
+    tvProject->setUpdatesEnabled(true);
+    UpdateActions();
+}
+
+TwNode *TFormMain::SelectedNode() const { return NodeOfItem(tvProject->currentItem()); }
+
+void TFormMain::SelectNode(TwNode *node)
+{
+    QTreeWidgetItem *item = ItemOfNode(node);
+    tvProject->setCurrentItem(item);
+    if (item)
+        tvProject->scrollToItem(item);
+    UpdateActions();
+}
+
+void TFormMain::tvProjectClick(QTreeWidgetItem *item)
+{
+    const TwNode *node = NodeOfItem(item);
+    if (!node)
+        return;
+    SetStatusText(3, node->GetLocation());
+    SetStatusText(2, QString::number(node->GetLevel() - 1));
+    ClickedItem = item;
+    if (ClickHitsItemText(item, lastPress_))
+        ClickedItemExpanded = item->isExpanded();
+    else
+        ClickedItem = nullptr;
+}
+
+void TFormMain::tvProjectDblClick(QTreeWidgetItem *item)
+{
+    // A double-click on an item's text opens its dialog and leaves it as it
+    // was; beside the text it expands or collapses the item.
+    if (item && item == tvProject->currentItem() && item == ClickedItem) {
+        item->setExpanded(ClickedItemExpanded);
+        Execute(Command::Edit);
+    } else if (item) {
+        item->setExpanded(!item->isExpanded());
+    }
+}
+
+bool TFormMain::ClickHitsItemText(QTreeWidgetItem *item, const QPoint &position) const
+{
+    QRect text = tvProject->visualItemRect(item);
+    if (!item->icon(0).isNull())
+        text.setLeft(text.left() + tvProject->iconSize().width() + 4);
+    const int margin = tvProject->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tvProject) + 1;
+    text.setWidth(QFontMetrics(tvProject->font()).horizontalAdvance(item->text(0)) + 2 * margin);
+    return text.contains(position);
+}
+
+void TFormMain::Clear1Click() { lbSearchResult->clear(); }
+
+void TFormMain::Invisible1Click() { lbSearchResult->hide(); }
+
+// ---- Commands ---------------------------------------------------------------
+
+int32_t TFormMain::GetClipboardNodeKind(int *height) const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasFormat(ClipboardFormat))
+        return 0;
+    QByteArray body;
+    if (!ClipboardBlockBody(data->data(ClipboardFormat), body))
+        return 0;
+    try {
+        NodeStreamReader in(body);
+        bool truncated = false;
+        const std::unique_ptr<TwNode> node = ReadScratchNode(in, truncated);
+        if (height)
+            *height = node->GetHeight();
+        return node->Kind;
+    } catch (const NodeStreamError &) {
+        // A damaged block is no block: the paste commands stay off.
+        return 0;
+    }
+}
+
+CommandState TFormMain::CurrentCommandState() const
+{
+    CommandState state;
+    state.projectOpen = Root != nullptr;
+    state.modified = Modified;
+    if (state.projectOpen)
+        state.selection = DescribeSelection(SelectedNode());
+    state.clipboardKind = clipboardKind_;
+    return state;
+}
+
+void TFormMain::UpdateActions()
+{
+    // Called while the components are still being made.
+    if (!tvProject || !actions_.back())
+        return;
+    const CommandState state = CurrentCommandState();
+    for (int i = 0; i < CommandCount; ++i)
+        actions_[std::size_t(i)]->setEnabled(CommandEnabled(Command(i), state));
+}
+
+void TFormMain::Execute(Command id)
+{
+    RunGuarded([&] {
+        if (!CommandEnabled(id, CurrentCommandState()))
+            return;
+        switch (id) {
+        case Command::Exit:
+            close();
+            break;
+        default:
+            break;
+        }
+    });
+    UpdateActions();
+}
+
+// ---- Start-up and the close query -------------------------------------------
+
+void TFormMain::OpenStartupProject()
+{
+    const QString path = startupProject_;
+    startupProject_.clear();
+    if (path.isEmpty())
+        return;
+    RunGuarded([&] { LoadProject(path); });
+    UpdateActions();
+}
+
+void TFormMain::closeEvent(QCloseEvent *event)
+{
+    bool closing = false;
+    RunGuarded([&] { closing = CloseProject(); });
+    if (closing)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TFormMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        // A disabled tool button shows no hint.
+        if (auto *button = qobject_cast<QToolButton *>(watched); button && !button->isEnabled())
+            return true;
+    }
+    if (tvProject && watched == tvProject->viewport() && event->type() == QEvent::MouseButtonPress)
+        lastPress_ = static_cast<QMouseEvent *>(event)->position().toPoint();
+    return QMainWindow::eventFilter(watched, event);
+}

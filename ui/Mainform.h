@@ -1,0 +1,173 @@
+// The designer's main window: the project tree with the search result list,
+// the menus, tool bars and status bar, the commands, the window caption with
+// the Modified mark, the recent projects and the fixed nodes' names.
+//
+// Its texts are translated under the form name "FormMain". The commands are
+// QActions named after their command ("atNew", ...), enabled from the one
+// rules function of Maincommands.h whenever the selection, the project or
+// the clipboard changes (UpdateActions).
+#pragma once
+
+#include "Maincommands.h"
+#include "Recentprojects.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QEvent;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TwNode;
+
+// The clipboard format of a copied subtree: the block of MakeClipboardBlock
+// under the MIME type named after "CF_MZELMenuRes".
+QString ClipboardMimeType();
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFormMain(QWidget *parent = nullptr);
+    ~TFormMain() override;
+
+    // ---- State ----
+    // The project differs from its file.
+    bool Modified = false;
+    // Full path of the open project's file; empty for a project never saved.
+    QString ProjectPath;
+    // The menu image written by the last compile.
+    QString LastImagePath;
+    // The item whose text was last clicked, and whether it was expanded at
+    // that moment (only compared, never dereferenced).
+    bool ClickedItemExpanded = false;
+    QTreeWidgetItem *ClickedItem = nullptr;
+    // The clipboard format of a copied subtree (ClipboardMimeType()).
+    QString ClipboardFormat;
+    // Root node (kind 1) of the open project; null when none is open.
+    std::unique_ptr<TwNode> Root;
+    TRecentProjects RecentProjects;
+
+    // ---- Components ----
+    QMenuBar *mmMain = nullptr;
+    QMenu *miFile = nullptr;
+    QMenu *miEdit = nullptr;
+    QMenu *miProject = nullptr;
+    QMenu *miTools = nullptr;
+    QMenu *miOption = nullptr;
+    QMenu *miSelectLanguage = nullptr;
+    QMenu *miHelp = nullptr;
+    QMenu *pmProjectEdit = nullptr;
+    QMenu *pmOpen = nullptr;
+    QAction *pmiRecentFile = nullptr;
+    QToolBar *tbrFile = nullptr;
+    QToolBar *tbrEdit = nullptr;
+    QGroupBox *gbProject = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    QTreeWidget *tvProject = nullptr;
+    QListWidget *lbSearchResult = nullptr;
+    QMenu *WidePopupMenu1 = nullptr;
+    QAction *Clear1 = nullptr;
+    QAction *Invisible1 = nullptr;
+    QStatusBar *sbMain = nullptr;
+
+    static constexpr int StatusPanelCount = 4;
+
+    QAction *Action(Command id) const { return actions_[std::size_t(id)]; }
+    // The tool button of a command, null when it has none.
+    QToolButton *ToolButton(Command id) const { return toolButtons_[std::size_t(id)]; }
+    QString StatusText(int panel) const;
+
+    // ---- Caption, Modified mark, recent projects, fixed nodes ----
+    // Stores a changed flag and shows "Modified" (or nothing) in panel 0.
+    void SetModified(bool modified);
+    // Stores a changed path and sets the caption "ZELD" or "ZELD - " + path;
+    // an equal path changes nothing, not even the caption.
+    void SetProjectPath(const QString &path);
+    void AddRecentProject(const QString &path);
+    // Recreates the recent-project entries after pmiRecentFile in pmOpen.
+    void RebuildRecentMenu();
+    // A click on a recent-project entry: close the project, then load the
+    // entry's path.
+    void RecentProjectClick(QAction *sender);
+    // Renames the fixed top-level nodes in the current language.
+    void LocalizeFixedNodes();
+
+    // ---- Project ----
+    // Makes the project of path (empty: a new one). Not available yet: the
+    // project lifecycle supplies it; until then nothing is loaded.
+    bool LoadProject(const QString &path);
+    // Closes the open project; false keeps it open.
+    bool CloseProject();
+    // Frees the project with its tree and its view items; clears Modified.
+    bool ClearProject();
+
+    // ---- Tree view ----
+    // Rebuilds the view's items from Root (none without a project).
+    void RebuildTree();
+    TwNode *SelectedNode() const;
+    // Selects the node's item (null: no selection).
+    void SelectNode(TwNode *node);
+
+    // ---- Commands ----
+    CommandState CurrentCommandState() const;
+    // Recomputes every command's enabled state from the rules.
+    void UpdateActions();
+    // Runs a command when its rule allows it now; an exception from its
+    // worker is shown, not passed on.
+    void Execute(Command id);
+    // Kind of the subtree on the clipboard in the private format, 0 when
+    // there is none or it cannot be read; its height when asked for.
+    int32_t GetClipboardNodeKind(int *height = nullptr) const;
+
+    // ---- Start-up ----
+    // The project named on the command line is remembered here and opened by
+    // OpenStartupProject once every start-up form exists.
+    void SetStartupProject(const QString &path) { startupProject_ = path; }
+    QString StartupProject() const { return startupProject_; }
+    void OpenStartupProject();
+
+    // ---- Handlers ----
+    void tvProjectClick(QTreeWidgetItem *item);
+    void tvProjectDblClick(QTreeWidgetItem *item);
+    void Clear1Click();
+    void Invisible1Click();
+
+protected:
+    // The close query: the window closes only when the project closes.
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateProjectGroup();
+    void CreateStatusBar();
+    void FormCreate();
+    void FormDestroy();
+    void SetStatusText(int panel, const QString &text);
+    bool ClickHitsItemText(QTreeWidgetItem *item, const QPoint &position) const;
+
+    std::array<QAction *, CommandCount> actions_{};
+    std::array<QToolButton *, CommandCount> toolButtons_{};
+    std::array<QLabel *, StatusPanelCount> statusPanels_{};
+    int32_t clipboardKind_ = 0;
+    QPoint lastPress_;
+    QString startupProject_;
+};
+
+// The main window, made first at start-up.
+extern TFormMain *FormMain;

@@ -1,0 +1,77 @@
+// Start-up and shut-down of the designer.
+#include "Startup.h"
+
+#include "Lumor_unicode.h"
+#include "Mainform.h"
+#include "Ufmyesno.h"
+#include "Zelapplication.h"
+
+#include <QApplication>
+
+namespace {
+
+template <typename Form>
+void DeleteForm(Form *&form)
+{
+    delete form;
+    form = nullptr;
+}
+
+// The order of start-up. The main window comes first: its creation reads the
+// recent projects, builds the language menu and registers it for translation
+// before any other form exists.
+constexpr StartupForm kStartupForms[] = {
+    {"TFormMain", [] { FormMain = new TFormMain(); }, [] { DeleteForm(FormMain); }},
+    {"TfmAction", nullptr, nullptr},
+    {"TfmYesNo", [] { YesNoForm(); }, [] { DeleteForm(fmYesNo); }},
+    {"TfmSearch", nullptr, nullptr},
+    {"TfmFontSelect", nullptr, nullptr},
+    {"TFormDeviceInfo", nullptr, nullptr},
+    {"TFormDescription", nullptr, nullptr},
+    {"TfrmAlarmTrig", nullptr, nullptr},
+    {"TfrmCommTimeOut", nullptr, nullptr},
+    {"TfmDownload", nullptr, nullptr},
+    {"TfmWarm", nullptr, nullptr},
+};
+
+} // namespace
+
+std::span<const StartupForm> StartupForms() { return kStartupForms; }
+
+QString StartupProjectArgument(const QStringList &arguments)
+{
+    return arguments.size() == 2 ? arguments[1] : QString();
+}
+
+void CreateStartupForms(const QStringList &arguments)
+{
+    for (const StartupForm &form : kStartupForms) {
+        if (form.create)
+            form.create();
+    }
+    FormMain->SetStartupProject(StartupProjectArgument(arguments));
+}
+
+void DestroyStartupForms()
+{
+    for (auto it = std::rbegin(kStartupForms); it != std::rend(kStartupForms); ++it) {
+        if (it->destroy)
+            it->destroy();
+    }
+}
+
+void StartDesigner(const QStringList &arguments)
+{
+    Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
+    // The name only: a display name would be appended to every window title.
+    QApplication::setApplicationName(ApplicationTitle());
+    CreateStartupForms(arguments);
+    FormMain->show();
+    FormMain->OpenStartupProject();
+}
+
+void StopDesigner()
+{
+    DestroyStartupForms();
+    Localizer.ReleaseLanguage();
+}

@@ -1,0 +1,38 @@
+// Start-up and shut-down of the designer, and the long-lived forms made at
+// start-up in their order.
+//
+// StartDesigner: localisation under "ZELDesigner", the application title,
+// the start-up forms in order (the main window first), the main window shown
+// and the project named on the command line opened once every form exists.
+// StopDesigner: the forms freed in reverse order, localisation released last.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <span>
+
+// One long-lived form of start-up. A form whose dialog is not part of the
+// program yet has no create and destroy functions; its place in the order is
+// kept all the same.
+struct StartupForm {
+    const char *className;
+    void (*create)();
+    void (*destroy)();
+};
+
+// The start-up forms, in the order they are made.
+std::span<const StartupForm> StartupForms();
+
+// The project to open from the program's arguments (the first being the
+// program): the one argument when there is exactly one and it is not empty.
+QString StartupProjectArgument(const QStringList &arguments);
+
+// Makes the start-up forms in order, then hands the command line's project
+// to the main window (it is opened by OpenStartupProject).
+void CreateStartupForms(const QStringList &arguments);
+// Frees the start-up forms in reverse order.
+void DestroyStartupForms();
+
+void StartDesigner(const QStringList &arguments);
+void StopDesigner();
