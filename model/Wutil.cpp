@@ -78,44 +78,39 @@ uint32_t ParseOperand(const QString &text, int32_t &number)
             }
             break;
         case ParseState::R:
-            if (c == QLatin1Char('C')) {
-                flag = opRC;
-                state = ParseState::NeedDigit;
-            } else if (c == QLatin1Char('T')) {
-                flag = opRT;
-                state = ParseState::NeedDigit;
-            } else if (IsDigit(c)) {
-                value = c.unicode() - '0';
-                state = ParseState::Number;
-            } else {
-                return opNone;
-            }
-            break;
         case ParseState::D:
-            if (c == QLatin1Char('D')) {
-                flag = opDD;
-                state = ParseState::NeedDigit;
-            } else if (c == QLatin1Char('R')) {
-                flag = opDR;
-                state = ParseState::DR;
-            } else if (IsDigit(c)) {
+        case ParseState::DR: {
+            // A letter after the prefix chooses the longer operand; a digit
+            // starts the number of the prefix's own operand.
+            struct Next {
+                ParseState from;
+                char letter;
+                uint32_t flag;
+                ParseState to;
+            };
+            static constexpr Next kNext[] = {
+                {ParseState::R, 'C', opRC, ParseState::NeedDigit},
+                {ParseState::R, 'T', opRT, ParseState::NeedDigit},
+                {ParseState::D, 'D', opDD, ParseState::NeedDigit},
+                {ParseState::D, 'R', opDR, ParseState::DR},
+                {ParseState::DR, 'C', opDRC, ParseState::NeedDigit},
+            };
+            if (IsDigit(c)) {
                 value = c.unicode() - '0';
                 state = ParseState::Number;
-            } else {
-                return opNone;
+                break;
             }
-            break;
-        case ParseState::DR:
-            if (c == QLatin1Char('C')) {
-                flag = opDRC;
-                state = ParseState::NeedDigit;
-            } else if (IsDigit(c)) {
-                value = c.unicode() - '0';
-                state = ParseState::Number;
-            } else {
-                return opNone;
+            const ParseState from = state;
+            for (const Next &n : kNext) {
+                if (n.from == from && c == QLatin1Char(n.letter)) {
+                    flag = n.flag;
+                    state = n.to;
+                }
             }
+            if (state == from)
+                return opNone;
             break;
+        }
         case ParseState::NeedDigit:
         case ParseState::Number:
             if (!IsDigit(c))
