@@ -98,6 +98,12 @@ void ReadAlarmTable() {
   }
 }
 
+// The bytes of a record of the attribute pool; false for 0xFFFF or a record that
+// does not lie in the pool.
+bool ReadAttribute(std::uint16_t loc, std::uint8_t* bytes, std::uint32_t length) {
+  return loc != kNoLoc && SectionRead(SecAttributePool, loc, bytes, length);
+}
+
 }  // namespace
 
 EngineLoadResult ImageLoadHeader(std::uint32_t imageBytes) {
@@ -194,7 +200,7 @@ std::uint16_t ReadMenuPage(std::uint32_t pageOffset, MenuItemRecord* items, std:
 
 bool ReadValueRecord(std::uint16_t loc, ValueItemRecord& record) {
   std::uint8_t r[kValueRecordBytes];
-  if (loc == kNoLoc || !SectionRead(SecAttributePool, loc, r, kValueRecordBytes)) {
+  if (!ReadAttribute(loc, r, kValueRecordBytes)) {
     return false;
   }
   record.unitStrLoc = LeU16(r);
@@ -209,7 +215,7 @@ bool ReadValueRecord(std::uint16_t loc, ValueItemRecord& record) {
 
 bool ReadActionRecord(std::uint16_t loc, ActionItemRecord& record) {
   std::uint8_t r[kActionRecordBytes];
-  if (loc == kNoLoc || !SectionRead(SecAttributePool, loc, r, kActionRecordBytes)) {
+  if (!ReadAttribute(loc, r, kActionRecordBytes)) {
     return false;
   }
   record.offTextLoc = LeU16(r);
@@ -225,7 +231,7 @@ bool ReadActionRecord(std::uint16_t loc, ActionItemRecord& record) {
 
 bool ReadListRecord(std::uint16_t loc, ListItemRecord& record, std::uint16_t* entries, int maxEntries) {
   std::uint8_t r[kListRecordBytes];
-  if (loc == kNoLoc || !SectionRead(SecAttributePool, loc, r, kListRecordBytes)) {
+  if (!ReadAttribute(loc, r, kListRecordBytes)) {
     return false;
   }
   record.refNumber = LeU16(r);
@@ -241,7 +247,7 @@ bool ReadListRecord(std::uint16_t loc, ListItemRecord& record, std::uint16_t* en
 
 bool ReadOperandRecord(std::uint16_t loc, std::uint16_t& number, std::uint8_t& type) {
   std::uint8_t r[4];
-  if (loc == kNoLoc || !SectionRead(SecAttributePool, loc, r, 4)) {
+  if (!ReadAttribute(loc, r, 4)) {
     return false;
   }
   number = LeU16(r);

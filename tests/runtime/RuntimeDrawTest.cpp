@@ -20,15 +20,7 @@ public:
     static int WidthOf(char16_t c) { return c == 'W' ? 8 : c == 'i' ? 1 : 5; }
     TwGlyphCell CharacterCell(char16_t unit) override
     {
-        TwGlyphCell cell = PatternGlyphSource::CharacterCell(unit);
-        const int width = WidthOf(unit);
-        cell.Width = width;
-        cell.Ink.resize(static_cast<size_t>(width) * Height);
-        for (int y = 0; y < Height; ++y) {
-            for (int x = 0; x < width; ++x)
-                cell.Ink[static_cast<size_t>(y) * width + x] = InkOf(unit, x, y) ? 1 : 0;
-        }
-        return cell;
+        return PatternGlyphSource(WidthOf(unit), Height).CharacterCell(unit);
     }
     int TextWidth(const QString &text) override
     {

@@ -312,3 +312,31 @@ TEST_F(RuntimeNavigationTest, ActionRowsArePolledWhileOnScreen)
     script.Run("3d");
     EXPECT_EQ(PollCount, 0) << "no action row on the second screen";
 }
+
+TEST_F(RuntimeNavigationTest, LargeModelShowsFiveRows)
+{
+    TestProject project = RootOf(7, 1);
+    StartMenu(project, 1);
+    script.Run("4d p");
+    EXPECT_EQ(gEngine.firstVisible[0], 0u);
+    EXPECT_EQ(script.Area(6, 81, 5, 12), PatternCell('['));
+    script.Run("d");
+    EXPECT_EQ(gEngine.firstVisible[0], 5u);
+}
+
+TEST_F(RuntimeNavigationTest, WideNumberAndUnitAbbreviateTheUnit)
+{
+    TestProject project = NewTestProject(0);
+    AddValue(project.MainMenu, QStringLiteral("Power"), QStringLiteral("DR10"),
+             {{"Signed", "1"}, {"Unit", "kilowatts per hour"}});
+    ASSERT_EQ(script.Start(CompileForRuntime(project), 0), LoadOk);
+    script.Run("p");
+    ASSERT_EQ(EngineScreenState(), StateValuePage);
+    EXPECT_EQ(gEngine.numberKind, NumS32);
+    gEngine.itemValue = static_cast<uint32_t>(-5);
+    script.Run("t p");
+    // f = 88 does not fit left of the unit: r = 102, x = (102 - 88) / 2 = 7, "***" at 102.
+    EXPECT_EQ(script.Area(102, 43, 5, 12), PatternCell('*'));
+    EXPECT_EQ(script.Area(7, 51, 8, 1), "#######.\n") << "the '-' sign's bar";
+    EXPECT_EQ(script.LitCount(117, 43, 11, 12), 0) << "the unit text is not drawn";
+}

@@ -203,10 +203,6 @@ std::string RuntimeScript::Area(int x, int y, int width, int height) const
 
 int RuntimeScript::LitCount(int x, int y, int width, int height) const
 {
-    int lit = 0;
-    for (int r = 0; r < height; ++r) {
-        for (int c = 0; c < width; ++c)
-            lit += Pixel(x + c, y + r) ? 1 : 0;
-    }
-    return lit;
+    const std::string area = Area(x, y, width, height);
+    return static_cast<int>(std::count(area.begin(), area.end(), '#'));
 }
