@@ -9,8 +9,8 @@
 // program end. Translated under the form name "fmDownload"; texts of the
 // string table under the prefix "download".
 //
-// Use: fmDownload = new TfmDownload(OpenZeldSettings); then
-// fmDownload->ShowDownload(mode).
+// Use: the owner makes the one instance fmDownload with the opener of its
+// settings (the designer's start-up does), then calls ShowDownload(mode).
 #pragma once
 
 #include "Download.h"
