@@ -220,11 +220,13 @@ bool CommandHasWorker(Command id)
 {
     switch (id) {
     case Command::Exit:
+    case Command::DownloadMenu:
+    case Command::DownloadFirmware:
         return true;
     default:
         // The other workers come with the project lifecycle, the node
-        // editing, the clipboard, compile, simulation, download, search and
-        // the small dialogs.
+        // editing, the clipboard, compile, simulation, search and the small
+        // dialogs.
         return false;
     }
 }

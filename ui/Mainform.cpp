@@ -1,9 +1,11 @@
 // The designer's main window.
 #include "Mainform.h"
 
+#include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainimages.h"
 #include "NodeStream.h"
+#include "Startup.h"
 #include "Treeitems.h"
 #include "Wobject.h"
 #include "Zelapplication.h"
@@ -581,6 +583,12 @@ void TFormMain::Execute(Command id)
         switch (id) {
         case Command::Exit:
             close();
+            break;
+        case Command::DownloadMenu:
+            DownloadForm().ShowDownload(TDownload::dmMenu);
+            break;
+        case Command::DownloadFirmware:
+            DownloadForm().ShowDownload(TDownload::dmFirmware);
             break;
         default:
             break;

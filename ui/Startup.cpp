@@ -1,12 +1,16 @@
 // Start-up and shut-down of the designer.
 #include "Startup.h"
 
+#include "Commtimeoutfrm.h"
+#include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
+#include "Zeldsettings.h"
 
 #include <QApplication>
+#include <QSettings>
 
 namespace {
 
@@ -29,12 +33,19 @@ constexpr StartupForm kStartupForms[] = {
     {"TFormDeviceInfo", nullptr, nullptr},
     {"TFormDescription", nullptr, nullptr},
     {"TfrmAlarmTrig", nullptr, nullptr},
-    {"TfrmCommTimeOut", nullptr, nullptr},
-    {"TfmDownload", nullptr, nullptr},
+    {"TfrmCommTimeOut", [] { CommTimeOutForm(); }, [] { DeleteForm(frmCommTimeOut); }},
+    {"TfmDownload", [] { DownloadForm(); }, [] { DeleteForm(fmDownload); }},
     {"TfmWarm", nullptr, nullptr},
 };
 
 } // namespace
+
+TfmDownload &DownloadForm()
+{
+    if (!fmDownload)
+        fmDownload = new TfmDownload(OpenZeldSettings);
+    return *fmDownload;
+}
 
 std::span<const StartupForm> StartupForms() { return kStartupForms; }
 

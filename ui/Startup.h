@@ -21,6 +21,12 @@ struct StartupForm {
     void (*destroy)();
 };
 
+class TfmDownload;
+
+// The download dialog on the designer's settings, made on first use when
+// start-up has not made it yet.
+TfmDownload &DownloadForm();
+
 // The start-up forms, in the order they are made.
 std::span<const StartupForm> StartupForms();
 

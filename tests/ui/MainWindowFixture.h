@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Lumor_unicode.h"
+#include "ShippedLanguage.h"
 #include "Ufmyesno.h"
 #include "Wobject.h"
 #include "Zeldsettings.h"
@@ -50,12 +51,7 @@ protected:
     // by the given user locale.
     void StartLocalisation(quint32 userLocale)
     {
-        Localizer.Reset();
-        Localizer.SetProgramDirectory(QCoreApplication::applicationDirPath());
-        Localizer.SetSettingsFile(dir.filePath(QStringLiteral("language.ini")));
-        Localizer.SetUserLocaleIdSource([userLocale] { return userLocale; });
-        Localizer.SetPlainMessageHook([](const QString &text, const QString &) { ADD_FAILURE() << text.toStdString(); });
-        Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
+        StartShippedLocalisation(dir.filePath(QStringLiteral("language.ini")), userLocale);
     }
 
     QString SettingsFile() const { return dir.filePath(QStringLiteral("zeld.ini")); }
