@@ -1,3 +1,14 @@
+# A file that appears in a folder of an existing build tree (a new window class,
+# say) would not reach moc: the autogen step only watches the files it saw last
+# time. When the globbed list changes, drop its stamp so it runs again.
+function(zel_rescan_moc_on_new_files target sources)
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+  if(DEFINED ZEL_SOURCES_${target} AND NOT "${ZEL_SOURCES_${target}}" STREQUAL "${sources}")
+    file(REMOVE ${stamp})
+  endif()
+  set(ZEL_SOURCES_${target} "${sources}" CACHE INTERNAL "")
+endfunction()
+
 # zel_folder_library(<target> [DEPS <targets...>])
 # Builds a static library from every source file of the current folder. A folder
 # without sources yet becomes an interface target, so its dependants link already.
@@ -14,6 +25,7 @@ function(zel_folder_library target)
   endforeach()
   if(has_cpp)
     add_library(${target} STATIC ${sources})
+    zel_rescan_moc_on_new_files(${target} "${sources}")
     target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
   else()
@@ -35,6 +47,7 @@ function(zel_test_folder name)
   endif()
   set(exe test_${name})
   add_executable(${exe} ${sources})
+  zel_rescan_moc_on_new_files(${exe} "${sources}")
   target_link_libraries(${exe} PRIVATE ${ARG_DEPS} zel_test_support GTest::gtest)
   if(ARG_QT)
     target_link_libraries(${exe} PRIVATE zel_test_qtmain Qt6::Test)
