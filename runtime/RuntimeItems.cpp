@@ -323,22 +323,13 @@ void ValueEntryKey(std::int32_t key) {
       gEngine.screenState = StateValuePage;
       gEngine.redraw = 1;
       break;
-    case KeyDown:
-    case KeyUp:
-      if (CurrentModel.ModelId == PanelModel128x64) {
-        EditEntryDigit(key);
-      }
-      break;
-    case KeyRight:
-    case KeyLeft:
-    case KeyPageUp:
-    case KeyPageDown:
-      EditEntryDigit(key);
-      break;
     case KeyOk:
       CommitValueEntry();
       break;
     default:
+      if (IsDigitEditKey(key)) {
+        EditEntryDigit(key);
+      }
       break;
   }
 }
@@ -499,6 +490,21 @@ void MomentaryKey(std::int32_t key) {
 }
 
 // ---- digit editor --------------------------------------------------------------
+
+bool IsDigitEditKey(std::int32_t key) {
+  switch (key) {
+    case KeyDown:
+    case KeyUp:
+      return CurrentModel.ModelId == PanelModel128x64;
+    case KeyRight:
+    case KeyLeft:
+    case KeyPageUp:
+    case KeyPageDown:
+      return true;
+    default:
+      return false;
+  }
+}
 
 void EditValueDigit(std::uint8_t kind, std::uint8_t* cursor, std::uint32_t* value, std::int32_t key) {
   if (cursor == nullptr || value == nullptr) {

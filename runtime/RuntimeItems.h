@@ -51,6 +51,9 @@ void ExecuteAction();
 // Right moves the cursor left, Left moves it right (each wrapping), long Right puts
 // it on 0, long Left on the leftmost position. A value never leaves its kind's range.
 void EditValueDigit(std::uint8_t kind, std::uint8_t* cursor, std::uint32_t* value, std::int32_t key);
+// Whether the key edits a digit in the value entry and on the password screen: Right,
+// Left, page up and page down on both models, Down and Up on the 128 x 64 model only.
+bool IsDigitEditKey(std::int32_t key);
 // The link gave up a one-shot write after its retries (LinkEngine.WriteDropped): the
 // user is told with "Write Error !!" and the operand's name.
 void EngineWriteDropped(std::uint8_t type, std::uint16_t address);

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 
+#include "LinkFrames.h"
 #include "LinkScreens.h"
 #include "PanelLcdDriver.h"
 #include "PatternText.h"
@@ -35,25 +36,6 @@ struct Digits {
         return *this;
     }
 };
-
-// A write frame of station "01" with its checksum.
-std::string WriteFrame(const std::string &body)
-{
-    uint8_t frame[kWriteFrameCapacity];
-    frame[0] = kStx;
-    const std::string text = "0149" "01" + body;
-    std::copy(text.begin(), text.end(), frame + 1);
-    const uint16_t n = FinishFrame(frame, static_cast<uint16_t>(text.size() + 1));
-    return std::string(reinterpret_cast<const char *>(frame), n);
-}
-
-// The one-shot write the link holds, as it goes on the wire ("" when none).
-std::string PendingWrite()
-{
-    uint8_t frame[kWriteFrameCapacity];
-    const uint16_t n = BuildSingleWrite(frame, "01");
-    return std::string(reinterpret_cast<const char *>(frame), n);
-}
 
 // Values the PLC was asked to write into one operand, in order.
 std::vector<std::string> WritesTo(const SimPlc &plc, const std::string &name)
