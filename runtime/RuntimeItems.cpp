@@ -21,7 +21,7 @@ namespace {
 constexpr std::uint16_t kActionFeedbackTicks = 2;
 // Ordinary writes leave this many queue places to the reserved ones.
 constexpr int kReservedWritePlaces = 2;
-// Downs on a zero digit after which the whole value is cleared.
+// A zero digit lowered more often than this in a row clears the whole value.
 constexpr std::uint8_t kZeroPressesToClear = 3;
 
 enum ActionTypeCode : std::uint8_t {
