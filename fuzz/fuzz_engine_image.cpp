@@ -6,13 +6,19 @@
 // reach the engine), bytes 1-2 the script length (little-endian), the script, then
 // the image.
 //
+// Polled values include the alarm number, the alarm values and the clock registers;
+// a poke may also let the link time out (writes retried and dropped, the time-out
+// message).
+//
 // Checked: the engine never asks the read hook for a byte outside the image it was
-// told about, and after every step its navigation state stays inside its buffers.
+// told about, and after every step its navigation state, digit cursors and write
+// queue stay inside their buffers.
 // AddressSanitizer sees any other read or write outside them.
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "LinkScreens.h"
 #include "PanelLcdDriver.h"
 #include "PanelRuntime.h"
 #include "PanelRuntimeState.h"
@@ -69,11 +75,11 @@ void Repair(std::vector<std::uint8_t>& image, std::uint8_t model) {
   image[size] = static_cast<std::uint8_t>(0u - sum);
 }
 
-// Stores a polled value where the link would.
+// Stores a polled value where the link would, or lets the link time out.
 void Poke(Script& s) {
   std::uint8_t field = s.Byte();
   std::uint32_t value = s.Word32();
-  switch (field % 9) {
+  switch (field % 14) {
     case 0: gEngine.password1 = value; break;
     case 1: gEngine.password2 = value; break;
     case 2: gEngine.itemValue = value; break;
@@ -82,6 +88,11 @@ void Poke(Script& s) {
     case 5: gEngine.saverMinutes = static_cast<std::uint16_t>(value); break;
     case 6: gEngine.editValue = value; break;
     case 7: gEngine.passwordEntry = value; break;
+    case 9: CurrentAlarmNumber = static_cast<std::uint16_t>(value); break;
+    case 10: gEngine.clock[value % kClockValues] = static_cast<std::uint16_t>(value >> 8); break;
+    case 11: AlarmValues[value % 3] = static_cast<std::uint16_t>(value >> 8); break;
+    case 12: AlarmHoldoffTicks = value % 400; break;
+    case 13: LinkReceive(nullptr, 0); break;
     default: PlcDataValid = static_cast<std::uint8_t>(value & 1); break;
   }
 }
@@ -94,6 +105,14 @@ void SimulatorTick() {
   }
 }
 
+// The simulator's paint: offline it also looks for a triggered alarm.
+void SimulatorPaint() {
+  EnginePaint();
+  if (!SimulationOnline) {
+    ProcessCurrentAlarm();
+  }
+}
+
 void CheckState() {
   Check(gEngine.level < kMaxLevels);
   Check(gEngine.itemCount <= kMaxPageItems);
@@ -101,6 +120,8 @@ void CheckState() {
   Check(gEngine.text.length <= kTextCapacity);
   Check(gEngine.clipLeft <= gEngine.clipRight && gEngine.clipRight < CurrentModel.Width);
   Check(gImage.alarmSlots <= kMaxAlarms);
+  Check(gEngine.writeQueueCount <= kWriteQueueSize);
+  Check(gEngine.valueCursor <= 10 && gEngine.passwordCursor <= 10);
 }
 
 }  // namespace
@@ -143,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         SimulatorTick();
         break;
       case 12:
-        EnginePaint();
+        SimulatorPaint();
         break;
       case 13:
         Poke(script);
@@ -156,7 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int frames = script.Byte() % 64;
         for (int i = 0; i < frames; ++i) {
           SimulatorTick();
-          EnginePaint();
+          SimulatorPaint();
         }
         break;
       }

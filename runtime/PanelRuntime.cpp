@@ -307,6 +307,7 @@ int EngineTick() {
     return 0;
   }
   gEngine.tickBusy = 1;
+  PumpEngineWrites();
   TickSteps();
   gEngine.tickBusy = 0;
   return 0;
@@ -328,6 +329,10 @@ void EngineKeyInput(std::int32_t key) {
   }
   if (gEngine.displayHeld) {
     if (key == KeyOkReleased) {
+      // A held momentary action is released even under a message or an alarm.
+      if (state == StateMomentary) {
+        MomentaryKey(key);
+      }
       return;
     }
     gEngine.displayHeld = 0;

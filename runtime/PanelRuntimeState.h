@@ -59,6 +59,8 @@ constexpr int kTextCapacity = kTextReadLimit + 16;
 constexpr int kGlyphBufferBytes = 66;
 // Entry texts a list holds (a list record's count is one byte).
 constexpr int kMaxListEntries = 255;
+// Engine writes waiting online while the link still carries another one.
+constexpr int kWriteQueueSize = 8;
 
 // Sections of the image, in image order.
 enum ImageSection : std::uint8_t {
@@ -117,6 +119,13 @@ struct ActionItemRecord {
 struct AlarmTableEntry {
   std::uint16_t stringLoc[3] = {kNoLoc, kNoLoc, kNoLoc};
   std::uint16_t attributeLoc[3] = {kNoLoc, kNoLoc, kNoLoc};
+};
+
+// One write the engine waits to hand to the link.
+struct QueuedWrite {
+  std::uint8_t type = 0;
+  std::uint16_t address = 0;
+  std::uint32_t value = 0;
 };
 
 // A (type, value) entry of the configuration block.
@@ -227,6 +236,10 @@ struct EngineState {
   std::uint16_t listEntries[kMaxListEntries] = {};
   std::uint8_t firstEntry = 0;  // first and last visible list entries
   std::uint8_t lastEntry = 0;
+
+  // Writes waiting for the link, oldest first (online only).
+  QueuedWrite writeQueue[kWriteQueueSize];
+  std::uint8_t writeQueueCount = 0;
 
   // Visible action rows, by row % RowsPerPage.
   std::uint32_t rowValues[kMaxRowsPerPage] = {};

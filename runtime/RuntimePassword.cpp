@@ -1,7 +1,6 @@
 // The password screen and the access levels.
 #include "RuntimePassword.h"
 
-#include "PanelLcdDriver.h"
 #include "PanelRuntime.h"
 #include "PanelRuntimeState.h"
 #include "RuntimeItems.h"
@@ -80,19 +79,11 @@ void SupervisorKey() {
 }
 
 void PasswordKey(std::int32_t key) {
+  if (IsDigitEditKey(key)) {
+    EditEntry(key);
+    return;
+  }
   switch (key) {
-    case KeyDown:
-    case KeyUp:
-      if (CurrentModel.ModelId == PanelModel128x64) {
-        EditEntry(key);
-      }
-      break;
-    case KeyRight:
-    case KeyLeft:
-    case KeyPageUp:
-    case KeyPageDown:
-      EditEntry(key);
-      break;
     case KeyEsc:
       if (gEngine.escapeAllowed) {
         RestoreScreenState();

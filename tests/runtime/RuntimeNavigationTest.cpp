@@ -2,6 +2,7 @@
 // page moves, levels, Level1IsTop, the location number and the item pages.
 #include "RuntimeTestImages.h"
 
+#include "LinkFrames.h"
 #include "PlcLink.h"
 #include "RuntimeNavigation.h"
 
@@ -27,25 +28,6 @@ protected:
         ASSERT_EQ(script.Start(CompileForRuntime(project, model), uint8_t(model)), LoadOk);
         script.Run("p p");
         ASSERT_EQ(EngineScreenState(), StateMenuList);
-    }
-
-    // A write frame of station "01" with its checksum.
-    static std::string WriteFrame(const std::string &body)
-    {
-        uint8_t frame[kWriteFrameCapacity];
-        frame[0] = kStx;
-        const std::string text = "0149" "01" + body;
-        std::copy(text.begin(), text.end(), frame + 1);
-        const uint16_t n = FinishFrame(frame, static_cast<uint16_t>(text.size() + 1));
-        return std::string(reinterpret_cast<const char *>(frame), n);
-    }
-
-    // The pending one-shot write as it goes on the wire.
-    std::string PendingWrite()
-    {
-        uint8_t frame[kWriteFrameCapacity];
-        const uint16_t n = BuildSingleWrite(frame, "01");
-        return std::string(reinterpret_cast<const char *>(frame), n);
     }
 
     RuntimeScript script;
