@@ -25,7 +25,8 @@ TwNode *Child(TwNode *parent, int32_t kind, const QString &caption)
 
 void Describe(TwNode *node, int n)
 {
-    SaveStringsProp(node->Props, {QStringLiteral("D%1%2 .").arg(n).arg(Special(n + 7))}, QStringLiteral("Description"));
+    SaveStringsProp(node->Props, {QStringLiteral("D%1%2 .").arg(n).arg(Special(n + 7))},
+                    QStringLiteral("Description"));
 }
 
 // For the 128 x 96 model: 64 alarms, 16 startup pictures and a saver, and a menu tree of 10 x 10 x 4
@@ -54,7 +55,8 @@ std::unique_ptr<TwNode> LargeProject()
                 Describe(mc, n++);
                 for (int v = 0; v < 3; ++v) {
                     const bool list = v == 2;
-                    TwNode *item = Child(mc, list ? nkList : nkValue, QStringLiteral("%1%2").arg(Special(n)).arg(v));
+                    TwNode *item =
+                        Child(mc, list ? nkList : nkValue, QStringLiteral("%1%2").arg(Special(n)).arg(v));
                     item->SetProp("Reference", QStringLiteral("R%1").arg(n % 4000));
                     if (list) {
                         item->SetProp("Max", "2");

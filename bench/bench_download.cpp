@@ -19,15 +19,14 @@
 
 namespace {
 
-class QuietView : public TDownloadView
-{
+class QuietView : public TDownloadView {
 public:
-    void ShowStatus(int, const QString &) override {}
-    void ShowProgress(int) override {}
+    void ShowStatus(int, const QString &) override { }
+    void ShowProgress(int) override { }
     void ShowMessage(const QString &text) override { failed = text; }
     bool AskRetry() override { return false; }
-    void BaudRateDetected(uint32_t) override {}
-    void TransferStopped() override {}
+    void BaudRateDetected(uint32_t) override { }
+    void TransferStopped() override { }
     QString failed;
 };
 
@@ -91,7 +90,12 @@ void BM_Download128KiBOverPty(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * image.size());
 }
 // 30 ms is the download dialog's read interval, 10 ms the simulator windows'.
-BENCHMARK(BM_Download128KiBOverPty)->Arg(30)->Arg(10)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_Download128KiBOverPty)
+    ->Arg(30)
+    ->Arg(10)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 

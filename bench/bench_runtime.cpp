@@ -80,11 +80,13 @@ std::vector<uint8_t> BusyImage()
 {
     BenchProject p = NewBenchProject();
     for (int i = 0; i < 10; ++i) {
-        TwNode *action = Child(p.mainMenu, nkAction, QStringLiteral("Pump station %1 main circuit valve").arg(i));
+        TwNode *action =
+            Child(p.mainMenu, nkAction, QStringLiteral("Pump station %1 main circuit valve").arg(i));
         action->SetProp("ActionType", i == 0 ? "0" : "1");
         action->SetProp("Reference", QStringLiteral("M%1").arg(i));
         action->SetProp("StringOff", QStringLiteral("Pump station %1 stopped").arg(i));
-        SaveStringsProp(action->Props, {QStringLiteral("Starts or stops pump %1.").arg(i)}, QStringLiteral("Description"));
+        SaveStringsProp(action->Props, {QStringLiteral("Starts or stops pump %1.").arg(i)},
+                        QStringLiteral("Description"));
     }
     return CompileBench(p);
 }

@@ -33,8 +33,7 @@ struct Input {
 
 QByteArray gFile;
 
-class FuzzPort : public TDownloadPort
-{
+class FuzzPort : public TDownloadPort {
 public:
     bool Write(const uint8_t *frame, uint16_t length) override
     {
@@ -44,14 +43,15 @@ public:
         CheckPacket(frame, length);
         return !refuse;
     }
-    void FlushInput() override {}
-    void SetBaudRate(uint32_t) override {}
+    void FlushInput() override { }
+    void SetBaudRate(uint32_t) override { }
     void Stop() override { ++stops; }
 
     // A data packet: STX, station, "47", count, "R03000", words.
     static void CheckPacket(const uint8_t *frame, uint16_t length)
     {
-        if (length < 13 + 12 || frame[3] != '4' || frame[4] != '7' || runtime::HexToWord(frame + 13) != 0x4441)
+        if (length < 13 + 12 || frame[3] != '4' || frame[4] != '7'
+            || runtime::HexToWord(frame + 13) != 0x4441)
             return;
         const uint16_t count = runtime::HexToByte(frame + 5);
         Check(length == 13 + 4 * count + 3);
@@ -70,23 +70,21 @@ public:
     int stops = 0;
 };
 
-class FuzzClock : public TDownloadClock
-{
+class FuzzClock : public TDownloadClock {
 public:
     void Start(int) override { running = true; }
     void Stop() override { running = false; }
     bool running = false;
 };
 
-class FuzzView : public TDownloadView
-{
+class FuzzView : public TDownloadView {
 public:
     void ShowStatus(int panel, const QString &) override { Check(panel >= 0 && panel <= 2); }
     void ShowProgress(int percent) override { Check(percent >= 0 && percent <= 100); }
-    void ShowMessage(const QString &) override {}
+    void ShowMessage(const QString &) override { }
     bool AskRetry() override { return input && (input->Byte() & 1); }
-    void BaudRateDetected(uint32_t) override {}
-    void TransferStopped() override {}
+    void BaudRateDetected(uint32_t) override { }
+    void TransferStopped() override { }
     Input *input = nullptr;
 };
 
@@ -160,9 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (clock.running)
                 download.ReplyTimeout();
             break;
-        case 5:
-            download.Abort();
-            break;
+        case 5: download.Abort(); break;
         case 6:
             if (op & 0x80)
                 download.PortLost();

@@ -30,56 +30,63 @@ namespace {
 
 std::vector<std::uint8_t> gImageBytes;
 
-void Check(bool ok) {
-  if (!ok) {
-    __builtin_trap();
-  }
+void Check(bool ok)
+{
+    if (!ok) {
+        __builtin_trap();
+    }
 }
 
-void ReadHook(void* destination, std::uint32_t offset, std::uint32_t length) {
-  Check(offset <= gImageBytes.size() && length <= gImageBytes.size() - offset);
-  std::memcpy(destination, gImageBytes.data() + offset, length);
+void ReadHook(void *destination, std::uint32_t offset, std::uint32_t length)
+{
+    Check(offset <= gImageBytes.size() && length <= gImageBytes.size() - offset);
+    std::memcpy(destination, gImageBytes.data() + offset, length);
 }
 
-void SendHook(const std::uint8_t*, std::uint16_t) {}
+void SendHook(const std::uint8_t *, std::uint16_t)
+{
+}
 
 struct Script {
-  const std::uint8_t* data;
-  std::size_t size;
-  std::size_t pos = 0;
-  bool Empty() const { return pos >= size; }
-  std::uint8_t Byte() { return pos < size ? data[pos++] : 0; }
-  std::uint32_t Word32() {
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) {
-      v |= static_cast<std::uint32_t>(Byte()) << (8 * i);
+    const std::uint8_t *data;
+    std::size_t size;
+    std::size_t pos = 0;
+    bool Empty() const { return pos >= size; }
+    std::uint8_t Byte() { return pos < size ? data[pos++] : 0; }
+    std::uint32_t Word32()
+    {
+        std::uint32_t v = 0;
+        for (int i = 0; i < 4; ++i) {
+            v |= static_cast<std::uint32_t>(Byte()) << (8 * i);
+        }
+        return v;
     }
-    return v;
-  }
 };
 
-void Repair(std::vector<std::uint8_t>& image, std::uint8_t model) {
-  if (image.size() < 42) {
-    return;
-  }
-  std::memcpy(image.data(), "ZEL", 3);
-  image[3] = static_cast<std::uint8_t>(model * 32 + 1);
-  std::uint32_t size = static_cast<std::uint32_t>(image.size() - 2);
-  for (int i = 0; i < 4; ++i) {
-    image[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
-  }
-  std::uint8_t sum = 0;
-  for (std::uint32_t i = 0; i < size; ++i) {
-    sum = static_cast<std::uint8_t>(sum + image[i]);
-  }
-  image[size] = static_cast<std::uint8_t>(0u - sum);
+void Repair(std::vector<std::uint8_t> &image, std::uint8_t model)
+{
+    if (image.size() < 42) {
+        return;
+    }
+    std::memcpy(image.data(), "ZEL", 3);
+    image[3] = static_cast<std::uint8_t>(model * 32 + 1);
+    std::uint32_t size = static_cast<std::uint32_t>(image.size() - 2);
+    for (int i = 0; i < 4; ++i) {
+        image[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+    }
+    std::uint8_t sum = 0;
+    for (std::uint32_t i = 0; i < size; ++i) {
+        sum = static_cast<std::uint8_t>(sum + image[i]);
+    }
+    image[size] = static_cast<std::uint8_t>(0u - sum);
 }
 
 // Stores a polled value where the link would, or lets the link time out.
-void Poke(Script& s) {
-  std::uint8_t field = s.Byte();
-  std::uint32_t value = s.Word32();
-  switch (field % 14) {
+void Poke(Script &s)
+{
+    std::uint8_t field = s.Byte();
+    std::uint32_t value = s.Word32();
+    switch (field % 14) {
     case 0: gEngine.password1 = value; break;
     case 1: gEngine.password2 = value; break;
     case 2: gEngine.itemValue = value; break;
@@ -94,102 +101,96 @@ void Poke(Script& s) {
     case 12: AlarmHoldoffTicks = value % 400; break;
     case 13: LinkReceive(nullptr, 0); break;
     default: PlcDataValid = static_cast<std::uint8_t>(value & 1); break;
-  }
+    }
 }
 
-void SimulatorTick() {
-  EngineTick();
-  if (!SimulationOnline) {
-    ValuesPending = 0;
-    PlcDataValid = 1;
-  }
+void SimulatorTick()
+{
+    EngineTick();
+    if (!SimulationOnline) {
+        ValuesPending = 0;
+        PlcDataValid = 1;
+    }
 }
 
 // The simulator's paint: offline it also looks for a triggered alarm.
-void SimulatorPaint() {
-  EnginePaint();
-  if (!SimulationOnline) {
-    ProcessCurrentAlarm();
-  }
+void SimulatorPaint()
+{
+    EnginePaint();
+    if (!SimulationOnline) {
+        ProcessCurrentAlarm();
+    }
 }
 
-void CheckState() {
-  Check(gEngine.level < kMaxLevels);
-  Check(gEngine.itemCount <= kMaxPageItems);
-  Check(gEngine.selected[gEngine.level] < kMaxPageItems);
-  Check(gEngine.text.length <= kTextCapacity);
-  Check(gEngine.clipLeft <= gEngine.clipRight && gEngine.clipRight < CurrentModel.Width);
-  Check(gImage.alarmSlots <= kMaxAlarms);
-  Check(gEngine.writeQueueCount <= kWriteQueueSize);
-  Check(gEngine.valueCursor <= 10 && gEngine.passwordCursor <= 10);
+void CheckState()
+{
+    Check(gEngine.level < kMaxLevels);
+    Check(gEngine.itemCount <= kMaxPageItems);
+    Check(gEngine.selected[gEngine.level] < kMaxPageItems);
+    Check(gEngine.text.length <= kTextCapacity);
+    Check(gEngine.clipLeft <= gEngine.clipRight && gEngine.clipRight < CurrentModel.Width);
+    Check(gImage.alarmSlots <= kMaxAlarms);
+    Check(gEngine.writeQueueCount <= kWriteQueueSize);
+    Check(gEngine.valueCursor <= 10 && gEngine.passwordCursor <= 10);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 3) {
-    return 0;
-  }
-  std::uint8_t flags = data[0];
-  std::size_t scriptLength = static_cast<std::size_t>(data[1] | (data[2] << 8));
-  if (scriptLength > size - 3) {
-    scriptLength = size - 3;
-  }
-  Script script{data + 3, scriptLength};
-  gImageBytes.assign(data + 3 + scriptLength, data + size);
-  std::uint8_t model = flags & 1;
-  if (flags & 4) {
-    Repair(gImageBytes, model);
-  }
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 3) {
+        return 0;
+    }
+    std::uint8_t flags = data[0];
+    std::size_t scriptLength = static_cast<std::size_t>(data[1] | (data[2] << 8));
+    if (scriptLength > size - 3) {
+        scriptLength = size - 3;
+    }
+    Script script{data + 3, scriptLength};
+    gImageBytes.assign(data + 3 + scriptLength, data + size);
+    std::uint8_t model = flags & 1;
+    if (flags & 4) {
+        Repair(gImageBytes, model);
+    }
 
-  SelectPanelModel(model);
-  bool online = (flags & 2) != 0;
-  EngineInit(online ? 1 : 0);
-  ReadImageHook = ReadHook;
-  FlushDisplayHook = CurrentModel.FlushFrame;
-  SendFrameHook = online ? SendHook : nullptr;
-  // A length of 0 would mean "unknown": an empty image is not handed over at all.
-  if (!gImageBytes.empty()) {
-    EngineLoadImage(static_cast<std::uint32_t>(gImageBytes.size()));
-  }
+    SelectPanelModel(model);
+    bool online = (flags & 2) != 0;
+    EngineInit(online ? 1 : 0);
+    ReadImageHook = ReadHook;
+    FlushDisplayHook = CurrentModel.FlushFrame;
+    SendFrameHook = online ? SendHook : nullptr;
+    // A length of 0 would mean "unknown": an empty image is not handed over at all.
+    if (!gImageBytes.empty()) {
+        EngineLoadImage(static_cast<std::uint32_t>(gImageBytes.size()));
+    }
 
-  int steps = 0;
-  while (!script.Empty() && steps++ < 2000) {
-    std::uint8_t op = script.Byte();
-    switch (op % 16) {
-      case 10:
-        EngineKeyInput(kKeyLong + script.Byte() % 11);
-        break;
-      case 11:
-        SimulatorTick();
-        break;
-      case 12:
-        SimulatorPaint();
-        break;
-      case 13:
-        Poke(script);
-        break;
-      case 14:
-        PlcAnswered = 1;
-        EnterStartMenu();
-        break;
-      case 15: {
-        int frames = script.Byte() % 64;
-        for (int i = 0; i < frames; ++i) {
-          SimulatorTick();
-          SimulatorPaint();
+    int steps = 0;
+    while (!script.Empty() && steps++ < 2000) {
+        std::uint8_t op = script.Byte();
+        switch (op % 16) {
+        case 10: EngineKeyInput(kKeyLong + script.Byte() % 11); break;
+        case 11: SimulatorTick(); break;
+        case 12: SimulatorPaint(); break;
+        case 13: Poke(script); break;
+        case 14:
+            PlcAnswered = 1;
+            EnterStartMenu();
+            break;
+        case 15: {
+            int frames = script.Byte() % 64;
+            for (int i = 0; i < frames; ++i) {
+                SimulatorTick();
+                SimulatorPaint();
+            }
+            break;
         }
-        break;
-      }
-      default:
-        EngineKeyInput(op % 16 + 1);
-        break;
+        default: EngineKeyInput(op % 16 + 1); break;
+        }
+        if (EngineImageLoaded()) {
+            CheckState();
+        }
     }
-    if (EngineImageLoaded()) {
-      CheckState();
-    }
-  }
-  ReadImageHook = nullptr;
-  SendFrameHook = nullptr;
-  return 0;
+    ReadImageHook = nullptr;
+    SendFrameHook = nullptr;
+    return 0;
 }

@@ -33,7 +33,7 @@ QPushButton *MakeButton(TfrmCommTimeOut *form, const char *name, const QString &
     return button;
 }
 
-} // namespace
+}  // namespace
 
 TfrmCommTimeOut::TfrmCommTimeOut(QWidget *parent) : QDialog(parent)
 {
@@ -41,7 +41,8 @@ TfrmCommTimeOut::TfrmCommTimeOut(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Communication Error"));
     setFixedSize(329, 170);
 
-    lbWarnTop = MakeLabel(this, "lbWarnTop", QStringLiteral("Communication Time Out Error !"), {88, 24, 230, 20});
+    lbWarnTop =
+        MakeLabel(this, "lbWarnTop", QStringLiteral("Communication Time Out Error !"), {88, 24, 230, 20});
     btYes = MakeButton(this, "btYes", QStringLiteral("&Yes"), 72, mrYes);
     btYes->setDefault(true);
     btNo = MakeButton(this, "btNo", QStringLiteral("&No"), 176, mrNo);

@@ -12,8 +12,7 @@ const char *const TDownload::kNakText = "Write NAK From PLC, Aborted !! ";
 const char *const TDownload::kAbortedText = "Communication Aborted";
 const char *const TDownload::kDetectFailText = "Baud rate detect fail!!";
 const char *const TDownload::kPortLostText = "Serial port lost, Aborted !! ";
-const char *const TDownload::kNotRestoredText =
-    "The PLC registers R3000 to R3034 were not restored !! ";
+const char *const TDownload::kNotRestoredText = "The PLC registers R3000 to R3034 were not restored !! ";
 
 uint32_t TDownload::timeoutCount_ = 0;
 
@@ -327,16 +326,13 @@ void TDownload::DownloadStep()
         }
         break;
     case 8:
-    case 10:
-        FinishRestore(state_ == 8 ? "Download finished !" : "PLC restore finish !");
-        return;
+    case 10: FinishRestore(state_ == 8 ? "Download finished !" : "PLC restore finish !"); return;
     case 9:
         BuildMailboxWrite(1);
         Status("Restore PLC Data ..");
         state_ = 10;
         break;
-    default:
-        return;
+    default: return;
     }
     // A state that built nothing sends the frame still in the buffer again.
     SendNewDownloadFrame();
@@ -344,8 +340,8 @@ void TDownload::DownloadStep()
 
 uint16_t TDownload::BuildMailboxRead(uint16_t count)
 {
-    frameLength_ = runtime::BuildReadRegistersFrame(frame_, kFrameSize, station_, runtime::OpR,
-                                                    kMailboxRegister, count);
+    frameLength_ =
+        runtime::BuildReadRegistersFrame(frame_, kFrameSize, station_, runtime::OpR, kMailboxRegister, count);
     expect_ = Expect::ReadReply;
     expectWords_ = count;
     return frameLength_;
@@ -471,12 +467,12 @@ bool TDownload::ReplyValid() const
         return runtime::ParseStationReply(reply_, replyLength_, station) == runtime::ReplyOk;
     }
     case Expect::ReadReply:
-        return runtime::CheckReplyFrame(reply_, replyLength_, station_, "46") == runtime::ReplyOk &&
-               replyLength_ == runtime::kReplyOverhead + 4 * expectWords_ && reply_[5] == '0' &&
-               runtime::IsHexText(reply_ + 6, uint16_t(4 * expectWords_));
+        return runtime::CheckReplyFrame(reply_, replyLength_, station_, "46") == runtime::ReplyOk
+            && replyLength_ == runtime::kReplyOverhead + 4 * expectWords_ && reply_[5] == '0'
+            && runtime::IsHexText(reply_ + 6, uint16_t(4 * expectWords_));
     case Expect::WriteReply:
-        return runtime::CheckReplyFrame(reply_, replyLength_, station_, "47") == runtime::ReplyOk &&
-               replyLength_ == runtime::kReplyOverhead;
+        return runtime::CheckReplyFrame(reply_, replyLength_, station_, "47") == runtime::ReplyOk
+            && replyLength_ == runtime::kReplyOverhead;
     }
     return false;
 }

@@ -21,8 +21,7 @@ class TComm;
 TCommLineState PlcLineState();
 
 // The serial port as the download uses it.
-class TDownloadPort
-{
+class TDownloadPort {
 public:
     virtual ~TDownloadPort() = default;
     // Queues a frame; false when the port cannot take it (closed or gone).
@@ -35,10 +34,9 @@ public:
 };
 
 // TDownloadPort on a TComm.
-class TCommDownloadPort : public TDownloadPort
-{
+class TCommDownloadPort : public TDownloadPort {
 public:
-    explicit TCommDownloadPort(TComm &comm) : comm_(comm) {}
+    explicit TCommDownloadPort(TComm &comm) : comm_(comm) { }
     bool Write(const uint8_t *frame, uint16_t length) override;
     void FlushInput() override;
     void SetBaudRate(uint32_t rate) override;
@@ -50,8 +48,7 @@ private:
 
 // The reply timer: after Start(ms) the owner calls TDownload::ReplyTimeout
 // once ms have passed, unless Stop came first.
-class TDownloadClock
-{
+class TDownloadClock {
 public:
     virtual ~TDownloadClock() = default;
     virtual void Start(int milliseconds) = 0;
@@ -59,8 +56,7 @@ public:
 };
 
 // TDownloadClock on a single-shot QTimer.
-class TTimerDownloadClock : public TDownloadClock
-{
+class TTimerDownloadClock : public TDownloadClock {
 public:
     explicit TTimerDownloadClock(std::function<void()> onTimeout);
     void Start(int milliseconds) override;
@@ -71,8 +67,7 @@ private:
 };
 
 // What the user sees and answers.
-class TDownloadView
-{
+class TDownloadView {
 public:
     virtual ~TDownloadView() = default;
     // Status panels: 0 the state text, 1 the state number, 2 the time-out count
@@ -89,8 +84,7 @@ public:
     virtual void TransferStopped() = 0;
 };
 
-class TDownload
-{
+class TDownload {
 public:
     enum : uint16_t { dmMenu = 0, dmFirmware = 1, dmPortSetup = 2 };
 

@@ -25,7 +25,7 @@ TfmDownload *fmDownload = nullptr;
 
 namespace {
 
-TDownloadModalRunner modalRunner;
+TDownloadModalRunner gModalRunner;
 
 const char *const kGroup = "ComParameter";
 const char *const kComPort = "ComPort";
@@ -47,7 +47,8 @@ constexpr int kArrowWidth = 19;
 
 QString Text(const char *defaultText, const char *id)
 {
-    return Localizer.GetText(QString::fromLatin1(defaultText), QStringLiteral("download"), QString::fromLatin1(id));
+    return Localizer.GetText(QString::fromLatin1(defaultText), QStringLiteral("download"),
+                             QString::fromLatin1(id));
 }
 
 // "Name|*.ext" as a file dialog's filter, "Name (*.ext)".
@@ -75,9 +76,12 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const char *text, con
     return button;
 }
 
-} // namespace
+}  // namespace
 
-void SetDownloadModalRunner(TDownloadModalRunner runner) { modalRunner = std::move(runner); }
+void SetDownloadModalRunner(TDownloadModalRunner runner)
+{
+    gModalRunner = std::move(runner);
+}
 
 QList<TSerialPortEntry> SystemSerialPorts()
 {
@@ -97,8 +101,9 @@ void FormatSerialPorts(const QList<TSerialPortEntry> &entries, QStringList &name
         if (name.isEmpty() || names.contains(name))
             continue;
         names.append(name);
-        texts.append(entry.description.isEmpty() ? entry.portName
-                                                 : QStringLiteral("%1 : (%2)").arg(entry.portName, entry.description));
+        texts.append(entry.description.isEmpty()
+                         ? entry.portName
+                         : QStringLiteral("%1 : (%2)").arg(entry.portName, entry.description));
     }
 }
 
@@ -131,7 +136,8 @@ TfmDownload::TfmDownload(TSettingsOpener openSettings, QWidget *parent, std::uni
     pbDownload->hide();
 
     lbFileName = MakeLabel(this, "lbFileName", "File Name:", 64);
-    btGetDownloadFile = MakeButton(this, "btGetDownloadFile", "..", {kFieldLeft + kFieldWidth - 21, 64, 21, kEditHeight});
+    btGetDownloadFile =
+        MakeButton(this, "btGetDownloadFile", "..", {kFieldLeft + kFieldWidth - 21, 64, 21, kEditHeight});
     btExit = MakeButton(this, "btExit", "Exit", {200, 122, 75, 25});
 
     Comm2 = new TComm(this, std::move(backend));
@@ -242,11 +248,8 @@ int TfmDownload::ShowDownload(int mode)
         fileFilter_ = QString::fromLatin1(kFirmwareFilter);
         edDownloadFileName->setText(FirmwareFileName);
         break;
-    case TDownload::dmPortSetup:
-        setWindowTitle(Text("Setup Port Parameter", "CaptionSetupPortId"));
-        break;
-    default:
-        return 0;
+    case TDownload::dmPortSetup: setWindowTitle(Text("Setup Port Parameter", "CaptionSetupPortId")); break;
+    default: return 0;
     }
     DownloadMode = uint16_t(mode);
     const bool withFile = mode != TDownload::dmPortSetup;
@@ -264,9 +267,15 @@ int TfmDownload::ShowDownload(int mode)
     return ShowResult;
 }
 
-int TfmDownload::RunModal(QDialog &dialog) { return modalRunner ? modalRunner(dialog) : dialog.exec(); }
+int TfmDownload::RunModal(QDialog &dialog)
+{
+    return gModalRunner ? gModalRunner(dialog) : dialog.exec();
+}
 
-QString TfmDownload::PortName() const { return edPort->text(); }
+QString TfmDownload::PortName() const
+{
+    return edPort->text();
+}
 
 uint32_t TfmDownload::BaudRate() const
 {
@@ -274,7 +283,10 @@ uint32_t TfmDownload::BaudRate() const
     return index > 0 && index < kBaudRateCount ? kBaudRates[index] : 0;
 }
 
-int TfmDownload::StartTag() const { return btStartDownLoad->property("Tag").toInt(); }
+int TfmDownload::StartTag() const
+{
+    return btStartDownLoad->property("Tag").toInt();
+}
 
 QString TfmDownload::StatusText(int panel) const
 {
@@ -319,7 +331,10 @@ void TfmDownload::cbPortListChange(int index)
         edPort->setText(PortNames[index]);
 }
 
-void TfmDownload::edPortChange() { UpdateStartEnabled(); }
+void TfmDownload::edPortChange()
+{
+    UpdateStartEnabled();
+}
 
 void TfmDownload::UpdateStartEnabled()
 {
@@ -513,7 +528,10 @@ void TfmDownload::ShowMessage(const QString &text)
     RunModal(box);
 }
 
-bool TfmDownload::AskRetry() { return RunModal(*CommTimeOutForm()) == mrYes; }
+bool TfmDownload::AskRetry()
+{
+    return RunModal(*CommTimeOutForm()) == mrYes;
+}
 
 void TfmDownload::BaudRateDetected(uint32_t rate)
 {

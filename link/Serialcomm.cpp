@@ -213,8 +213,8 @@ void TComm::ReadLoop(uint32_t session)
         if (wait == TCommBackend::WaitResult::Ready) {
             const uint32_t current = inputGeneration_;
             const auto read = backend_->Read(block + have, kReadBlockSize - have);
-            if (read.Status == TCommBackend::IoStatus::Vanished ||
-                read.Status == TCommBackend::IoStatus::Error) {
+            if (read.Status == TCommBackend::IoStatus::Vanished
+                || read.Status == TCommBackend::IoStatus::Error) {
                 deliver();
                 Post({Event::Hangup, session, 0, {}});
                 break;
@@ -252,8 +252,8 @@ void TComm::ReadLoop(uint32_t session)
         }
         if (have > 0) {
             const auto now = Clock::now();
-            if (now >= lastByte + std::chrono::milliseconds(interval) ||
-                (total > 0 && now >= firstByte + std::chrono::milliseconds(total)))
+            if (now >= lastByte + std::chrono::milliseconds(interval)
+                || (total > 0 && now >= firstByte + std::chrono::milliseconds(total)))
                 deliver();
         }
     }
@@ -306,7 +306,8 @@ bool TComm::WriteAll(const std::vector<uint8_t> &data, uint32_t session)
             done += written.Count;
             continue;
         }
-        if (written.Status == TCommBackend::IoStatus::Vanished || written.Status == TCommBackend::IoStatus::Error) {
+        if (written.Status == TCommBackend::IoStatus::Vanished
+            || written.Status == TCommBackend::IoStatus::Error) {
             Post({Event::Hangup, session, 0, {}});
             return false;
         }

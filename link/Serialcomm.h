@@ -20,10 +20,9 @@
 #include <vector>
 
 // Raised by StartComm; the port is then closed.
-class ECommsError : public std::runtime_error
-{
+class ECommsError : public std::runtime_error {
 public:
-    explicit ECommsError(const std::string &message) : std::runtime_error(message) {}
+    explicit ECommsError(const std::string &message) : std::runtime_error(message) { }
     QString Message() const { return QString::fromLatin1(what()); }
 };
 
@@ -34,8 +33,7 @@ using TModemStateChangeEvent = std::function<void(TComm *sender, uint32_t modemE
 using TNotifyEvent = std::function<void(TComm *sender)>;
 using TSendDataEmptyEvent = std::function<void(TComm *sender)>;
 
-class TComm : public QObject
-{
+class TComm : public QObject {
     Q_OBJECT
 public:
     // Largest block one read delivers.
@@ -122,13 +120,22 @@ public:
     uint32_t ReadIntervalTimeout() const { return timeouts_.ReadIntervalTimeout; }
     void SetReadIntervalTimeout(uint32_t v) { SetTimeout(&TCommTimeouts::ReadIntervalTimeout, v); }
     uint32_t ReadTotalTimeoutMultiplier() const { return timeouts_.ReadTotalTimeoutMultiplier; }
-    void SetReadTotalTimeoutMultiplier(uint32_t v) { SetTimeout(&TCommTimeouts::ReadTotalTimeoutMultiplier, v); }
+    void SetReadTotalTimeoutMultiplier(uint32_t v)
+    {
+        SetTimeout(&TCommTimeouts::ReadTotalTimeoutMultiplier, v);
+    }
     uint32_t ReadTotalTimeoutConstant() const { return timeouts_.ReadTotalTimeoutConstant; }
     void SetReadTotalTimeoutConstant(uint32_t v) { SetTimeout(&TCommTimeouts::ReadTotalTimeoutConstant, v); }
     uint32_t WriteTotalTimeoutMultiplier() const { return timeouts_.WriteTotalTimeoutMultiplier; }
-    void SetWriteTotalTimeoutMultiplier(uint32_t v) { SetTimeout(&TCommTimeouts::WriteTotalTimeoutMultiplier, v); }
+    void SetWriteTotalTimeoutMultiplier(uint32_t v)
+    {
+        SetTimeout(&TCommTimeouts::WriteTotalTimeoutMultiplier, v);
+    }
     uint32_t WriteTotalTimeoutConstant() const { return timeouts_.WriteTotalTimeoutConstant; }
-    void SetWriteTotalTimeoutConstant(uint32_t v) { SetTimeout(&TCommTimeouts::WriteTotalTimeoutConstant, v); }
+    void SetWriteTotalTimeoutConstant(uint32_t v)
+    {
+        SetTimeout(&TCommTimeouts::WriteTotalTimeoutConstant, v);
+    }
 
     // Events, raised on the owning thread; an event without a handler is skipped.
     // The buffer of OnReceiveData is zero-terminated and valid during the call.
@@ -139,16 +146,14 @@ public:
     TSendDataEmptyEvent OnSendDataEmpty;
 
 private:
-    template <typename T>
-    void SetLine(T TCommLineState::*field, T value)
+    template <typename T> void SetLine(T TCommLineState::*field, T value)
     {
         if (line_.*field == value)
             return;
         line_.*field = value;
         PublishLine();
     }
-    template <typename T>
-    void SetTimeout(T TCommTimeouts::*field, T value)
+    template <typename T> void SetTimeout(T TCommTimeouts::*field, T value)
     {
         if (timeouts_.*field == value)
             return;

@@ -79,8 +79,7 @@ enum : uint32_t {
     EV_RXCHAR = 0x10,
 };
 
-class TCommBackend
-{
+class TCommBackend {
 public:
     enum class OpenResult { Ok, OpenFailed, NotComm };
     enum class WaitResult { Ready, Timeout, Woken, Hangup };

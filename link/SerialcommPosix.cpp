@@ -24,12 +24,12 @@ constexpr unsigned kPtmxMinor = 2;
 
 bool IsPseudoTerminalDevice(int fd)
 {
-    struct stat st {};
+    struct stat st { };
     if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
         return false;
     const unsigned maj = major(st.st_rdev);
-    return (maj >= kPtySlaveMajorFirst && maj <= kPtySlaveMajorLast) ||
-           (maj == kPtmxMajor && minor(st.st_rdev) == kPtmxMinor);
+    return (maj >= kPtySlaveMajorFirst && maj <= kPtySlaveMajorLast)
+        || (maj == kPtmxMajor && minor(st.st_rdev) == kPtmxMinor);
 }
 
 // The termios speed of a baud rate; false for a rate the driver has no code for.
@@ -39,11 +39,10 @@ bool SpeedCode(uint32_t baud, speed_t &code)
         uint32_t baud;
         speed_t code;
     } table[] = {
-        {50, B50},         {75, B75},         {110, B110},       {134, B134},
-        {150, B150},       {200, B200},       {300, B300},       {600, B600},
-        {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-        {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-        {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
+        {50, B50},         {75, B75},         {110, B110},         {134, B134},       {150, B150},
+        {200, B200},       {300, B300},       {600, B600},         {1200, B1200},     {1800, B1800},
+        {2400, B2400},     {4800, B4800},     {9600, B9600},       {19200, B19200},   {38400, B38400},
+        {57600, B57600},   {115200, B115200}, {230400, B230400},   {460800, B460800}, {500000, B500000},
         {576000, B576000}, {921600, B921600}, {1000000, B1000000},
     };
     for (const auto &entry : table) {
@@ -192,13 +191,13 @@ bool TPosixCommBackend::ApplyLineState(const TCommLineState &s)
 {
     if (fd_ < 0)
         return false;
-    termios t {};
+    termios t{};
     if (tcgetattr(fd_, &t) != 0)
         return false;
 
     // Binary mode: no line editing, echo, signals or output processing.
-    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                   IXANY | INPCK | IGNPAR);
+    t.c_iflag &=
+        ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK | IGNPAR);
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
@@ -373,7 +372,7 @@ bool TPosixCommBackend::HasModemLines()
 uint32_t TPosixCommBackend::TakeLineErrors()
 {
 #if defined(__linux__) && defined(TIOCGICOUNT)
-    serial_icounter_struct counts {};
+    serial_icounter_struct counts{};
     if (fd_ < 0 || pseudo_ || ioctl(fd_, TIOCGICOUNT, &counts) != 0)
         return 0;
     const auto now = [](int v) { return static_cast<uint32_t>(v); };

@@ -11,8 +11,7 @@
 // bytes marked with a parity or framing error become the replacement
 // character, bytes are masked to the data bits, and nulls may be dropped.
 // Keeps the state of an error mark split across two reads.
-class TCommInputFilter
-{
+class TCommInputFilter {
 public:
     struct Settings {
         bool DecodeMarks = false;  // the driver marks errors as FF 00 x, FF as FF FF
@@ -33,8 +32,7 @@ private:
     int markState_ = 0;  // 0 plain, 1 after FF, 2 after FF 00 (reader thread only)
 };
 
-class TPosixCommBackend : public TCommBackend
-{
+class TPosixCommBackend : public TCommBackend {
 public:
     TPosixCommBackend() = default;
     ~TPosixCommBackend() override;

@@ -59,7 +59,7 @@ constexpr const char *kTranslatableClasses[] = {
     "QRadioButton", "QGroupBox",   "QComboBox", "QTreeView", "QTreeWidget",
 };
 
-} // namespace
+}  // namespace
 
 QString ExpandLineBreaks(const QString &text)
 {
@@ -114,7 +114,10 @@ void LumorUnicode::InitLanguage(const QString &applicationKey)
     LoadLanguageFont();
 }
 
-void LumorUnicode::ReleaseLanguage() { sectionList_.clear(); }
+void LumorUnicode::ReleaseLanguage()
+{
+    sectionList_.clear();
+}
 
 std::shared_ptr<const profile::ProfileData> LumorUnicode::Profile(const QString &path) const
 {
@@ -252,7 +255,8 @@ QString LumorUnicode::LanguageName(int language, int inLanguage) const
     const std::shared_ptr<const profile::ProfileData> data = Profile(descriptionFilePath_);
     if (!data)
         return QString();
-    return ToQString(data->GetString(View(QString::number(inLanguage)), View(QString::number(language)), u""));
+    return ToQString(
+        data->GetString(View(QString::number(inLanguage)), View(QString::number(language)), u""));
 }
 
 QList<QAction *> LumorUnicode::LanguageItems() const
@@ -361,7 +365,8 @@ void LumorUnicode::TranslateForm(QWidget *form) const
 {
     if (!form)
         return;
-    const std::shared_ptr<const profile::ProfileData> data = Profile(languageFilePath_); // one read for the whole form
+    const std::shared_ptr<const profile::ProfileData> data =
+        Profile(languageFilePath_);  // one read for the whole form
     const QString name = form->objectName();
     if (data) {
         const std::u16string caption = data->GetString(u"_FormCaption", View(name), u"");
@@ -372,7 +377,8 @@ void LumorUnicode::TranslateForm(QWidget *form) const
     TranslateChildren(form, data.get(), name);
 }
 
-void LumorUnicode::TranslateChildren(QObject *parent, const profile::ProfileData *data, const QString &section) const
+void LumorUnicode::TranslateChildren(QObject *parent, const profile::ProfileData *data,
+                                     const QString &section) const
 {
     const QObjectList children = parent->children();
     for (QObject *child : children) {
@@ -438,8 +444,7 @@ void LumorUnicode::TranslateComponent(QObject *component, const profile::Profile
         break;
     }
     case kTreeView:
-    case kTreeWidget:
-        break;
+    case kTreeWidget: break;
     }
     SetFontFace(static_cast<QWidget *>(component));
 }

@@ -114,7 +114,7 @@ public:
     int LanguageNumber() const { return languageNumber_; }
     int LanguageCount() const { return sectionList_.isEmpty() ? 0 : int(sectionList_.size()) - 1; }
     QStringList SectionList() const { return sectionList_; }
-    quint32 LocaleIdOfLanguage(int language) const; // 0 when unknown
+    quint32 LocaleIdOfLanguage(int language) const;  // 0 when unknown
     QString LanguageName(int language, int inLanguage) const;
     QString FontName() const { return fontName_; }
     QString ProgramDirectory() const { return programDir_; }
@@ -156,7 +156,8 @@ private:
     void ShowPlainMessage(const QString &text, const QString &caption) const;
     void SetFontFace(QWidget *widget) const;
     void TranslateChildren(QObject *parent, const profile::ProfileData *data, const QString &section) const;
-    void TranslateComponent(QObject *component, const profile::ProfileData *data, const QString &section) const;
+    void TranslateComponent(QObject *component, const profile::ProfileData *data,
+                            const QString &section) const;
 
     QStringList sectionList_;
     QPointer<QMenu> menuParent_;

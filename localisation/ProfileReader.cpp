@@ -11,10 +11,9 @@ constexpr char16_t kReplacement = 0xFFFD;
 // Windows-1252 characters of the bytes 0x80..0x9F; the five bytes the code
 // page leaves undefined map to the control character of the same value.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 // Length of the UTF-8 sequence at bytes[i] and its code point; 0 when the
@@ -126,7 +125,10 @@ std::u16string DecodeCp1252(std::string_view bytes)
     return out;
 }
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; }
+bool IsBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
+}
 
 std::u16string_view Trim(std::u16string_view s)
 {
@@ -143,29 +145,29 @@ char16_t FoldChar(char16_t c)
         return c + 0x20;
     if (c < 0xC0)
         return c;
-    if (c <= 0xDE && c != 0xD7) // Latin-1 capitals
+    if (c <= 0xDE && c != 0xD7)  // Latin-1 capitals
         return c + 0x20;
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) // Greek capitals
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2)  // Greek capitals
         return c + 0x20;
-    if (c >= 0x410 && c <= 0x42F) // Cyrillic capitals
+    if (c >= 0x410 && c <= 0x42F)  // Cyrillic capitals
         return c + 0x20;
     if (c >= 0x400 && c <= 0x40F)
         return c + 0x50;
     return c;
 }
 
-} // namespace
+}  // namespace
 
 std::u16string DecodeText(std::string_view bytes)
 {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE)
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF
+        && static_cast<unsigned char>(bytes[1]) == 0xFE)
         return DecodeUtf16(bytes.substr(2), false);
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
-        static_cast<unsigned char>(bytes[1]) == 0xFF)
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE
+        && static_cast<unsigned char>(bytes[1]) == 0xFF)
         return DecodeUtf16(bytes.substr(2), true);
-    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
-        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF
+        && static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
         return DecodeUtf8(bytes.substr(3));
     if (IsUtf8(bytes))
         return DecodeUtf8(bytes);
@@ -201,7 +203,7 @@ ProfileData ProfileData::Parse(std::u16string_view text)
         if (line.front() == u'[') {
             const std::size_t close = line.rfind(u']');
             if (close == std::u16string_view::npos) {
-                current = nullptr; // damaged header: ignore what follows it
+                current = nullptr;  // damaged header: ignore what follows it
                 continue;
             }
             current = &data.sections_[FoldCase(Trim(line.substr(1, close - 1)))];
@@ -216,15 +218,18 @@ ProfileData ProfileData::Parse(std::u16string_view text)
         if (key.empty())
             continue;
         std::u16string_view value = Trim(line.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-            value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
+            && value.back() == value.front())
             value = value.substr(1, value.size() - 2);
-        current->emplace(FoldCase(key), std::u16string(value)); // first occurrence wins
+        current->emplace(FoldCase(key), std::u16string(value));  // first occurrence wins
     }
     return data;
 }
 
-ProfileData ProfileData::FromBytes(std::string_view bytes) { return Parse(DecodeText(bytes)); }
+ProfileData ProfileData::FromBytes(std::string_view bytes)
+{
+    return Parse(DecodeText(bytes));
+}
 
 const std::u16string *ProfileData::Find(std::u16string_view section, std::u16string_view key) const
 {
@@ -280,4 +285,4 @@ int32_t ProfileData::GetInt(std::u16string_view section, std::u16string_view key
     return static_cast<int32_t>(number);
 }
 
-} // namespace profile
+}  // namespace profile

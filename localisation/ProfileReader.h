@@ -58,7 +58,7 @@ public:
 
 private:
     using Section = std::unordered_map<std::u16string, std::u16string>;
-    std::unordered_map<std::u16string, Section> sections_; // keyed by folded names
+    std::unordered_map<std::u16string, Section> sections_;  // keyed by folded names
 };
 
-} // namespace profile
+}  // namespace profile

@@ -4,8 +4,8 @@
 #include "Lumor_unicode.h"
 
 #include <QFontMetrics>
-#include <QPixmap>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStyle>
 
@@ -13,7 +13,7 @@ TfmYesNo *fmYesNo = nullptr;
 
 namespace {
 
-YesNoRunner runner;
+YesNoRunner gRunner;
 
 constexpr int kButtonWidth = 81;
 constexpr int kButtonHeight = 33;
@@ -44,7 +44,10 @@ constexpr Warning kWarnings[] = {
 };
 constexpr const char *kUnknownWarning = "Unknown error !";
 
-int Run(TfmYesNo &form) { return runner ? runner(form) : form.exec(); }
+int Run(TfmYesNo &form)
+{
+    return gRunner ? gRunner(form) : form.exec();
+}
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &text, int left, int result,
                         TfmYesNo *form)
@@ -56,7 +59,7 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const QString &text, 
     return button;
 }
 
-} // namespace
+}  // namespace
 
 TfmYesNo::TfmYesNo(QWidget *parent) : QDialog(parent)
 {
@@ -96,7 +99,10 @@ TfmYesNo::~TfmYesNo()
         fmYesNo = nullptr;
 }
 
-void TfmYesNo::reject() { done(mrCancel); }
+void TfmYesNo::reject()
+{
+    done(mrCancel);
+}
 
 void TfmYesNo::ArrangeButtons(int mode)
 {
@@ -118,8 +124,7 @@ void TfmYesNo::ArrangeButtons(int mode)
         bbNo->setVisible(false);
         bbCancel->setVisible(false);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -130,14 +135,18 @@ void TfmYesNo::SetMessage(const QString &text)
     // downwards, and upwards once it would reach the buttons.
     const QFontMetrics metrics(lbWaring->font());
     const int needed =
-        metrics.boundingRect(QRect(0, 0, kMessageWidth, 10000), Qt::AlignHCenter | Qt::TextWordWrap, text).height();
+        metrics.boundingRect(QRect(0, 0, kMessageWidth, 10000), Qt::AlignHCenter | Qt::TextWordWrap, text)
+            .height();
     const int height = qMax(kMessageHeight, needed);
     const int bottomLimit = kButtonTop - 4;
     const int top = qMax(8, qMin(kMessageTop, bottomLimit - height));
     lbWaring->setGeometry(kMessageLeft, top, kMessageWidth, qMin(height, bottomLimit - top));
 }
 
-QString TfmYesNo::Message() const { return lbWaring->text(); }
+QString TfmYesNo::Message() const
+{
+    return lbWaring->text();
+}
 
 TfmYesNo *YesNoForm()
 {
@@ -146,7 +155,10 @@ TfmYesNo *YesNoForm()
     return fmYesNo;
 }
 
-void SetYesNoRunner(YesNoRunner newRunner) { runner = std::move(newRunner); }
+void SetYesNoRunner(YesNoRunner newRunner)
+{
+    gRunner = std::move(newRunner);
+}
 
 int ShowYesNo(TfmYesNo *form, const QString &defaultMessage, const QString &messageId,
               const QString &defaultCaption, const QString &captionId, int mode)
@@ -200,4 +212,7 @@ QString WarningCaption()
     return Localizer.GetText(QStringLiteral("Warn"), QStringLiteral("lumorU"), QStringLiteral("WarnCaption"));
 }
 
-void ShowWarning(int code) { ShowMessageBox(fmYesNo, ExpandLineBreaks(WarningText(code)), WarningCaption()); }
+void ShowWarning(int code)
+{
+    ShowMessageBox(fmYesNo, ExpandLineBreaks(WarningText(code)), WarningCaption());
+}

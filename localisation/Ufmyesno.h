@@ -90,17 +90,18 @@ inline constexpr YesNoQuestion ImportTruncate{
     "TruncateId", "Imported menu will be truncated for the level exceed the limit(6)\n   Proceed anyway ?",
     "CaptionImportId", "Import Error", 0};
 inline constexpr YesNoQuestion PasteTruncate{
-    "warn_too_depth", "Pasted menu will be truncated\n for those part exceed the level #6\n   Proceed anyway ?",
+    "warn_too_depth",
+    "Pasted menu will be truncated\n for those part exceed the level #6\n   Proceed anyway ?",
     "Paste_warn_cap", "Paste Waring", 0};
 inline constexpr YesNoQuestion DeleteWithChildren{"WarnDeleteId",
                                                   "The child nodes will be also deleted\nConfirm to delete ?",
                                                   "CaptionDeleteID", "Delete", 0};
-inline constexpr YesNoQuestion DeleteSingle{"WarnDeleteSnodeId", "Confirm to delete ?", "CaptionDeleteID", "Delete",
-                                            0};
+inline constexpr YesNoQuestion DeleteSingle{"WarnDeleteSnodeId", "Confirm to delete ?", "CaptionDeleteID",
+                                            "Delete", 0};
 inline constexpr YesNoQuestion DeleteChildren{"WarnDeleteLeafId", "Confirm to delete the child nodes ?",
                                               "CaptionDeleteId", "Delete", 0};
 inline constexpr YesNoQuestion All[] = {OverWrite,          ImportTruncate, PasteTruncate, CloseModified,
                                         DeleteWithChildren, DeleteSingle,   DeleteChildren};
-} // namespace YesNoQuestions
+}  // namespace YesNoQuestions
 
 int ShowYesNo(TfmYesNo *form, const YesNoQuestion &question);

@@ -6,28 +6,24 @@
 namespace {
 
 struct LocaleEntry {
-    const char *name; // language_REGION; the first entry of a language is its main one
+    const char *name;  // language_REGION; the first entry of a language is its main one
     quint32 lcid;
 };
 
 constexpr LocaleEntry kLocales[] = {
-    {"en_US", 1033}, {"en_GB", 2057}, {"en_AU", 3081}, {"en_CA", 4105}, {"en_NZ", 5129},
-    {"en_IE", 6153}, {"en_ZA", 7177}, {"en_IN", 16393},
-    {"de_DE", 1031}, {"de_CH", 2055}, {"de_AT", 3079}, {"de_LU", 4103}, {"de_LI", 5127},
-    {"fr_FR", 1036}, {"fr_BE", 2060}, {"fr_CA", 3084}, {"fr_CH", 4108}, {"fr_LU", 5132},
-    {"it_IT", 1040}, {"it_CH", 2064},
-    {"es_ES", 3082}, {"es_MX", 2058}, {"es_AR", 11274},
-    {"nl_NL", 1043}, {"nl_BE", 2067},
-    {"pt_BR", 1046}, {"pt_PT", 2070},
-    {"pl_PL", 1045}, {"cs_CZ", 1029}, {"sk_SK", 1051}, {"hu_HU", 1038}, {"ro_RO", 1048},
-    {"ru_RU", 1049}, {"uk_UA", 1058}, {"bg_BG", 1026}, {"hr_HR", 1050}, {"sl_SI", 1060},
-    {"sv_SE", 1053}, {"da_DK", 1030}, {"nb_NO", 1044}, {"nn_NO", 2068}, {"fi_FI", 1035},
-    {"is_IS", 1039}, {"el_GR", 1032}, {"tr_TR", 1055}, {"he_IL", 1037}, {"ar_SA", 1025},
-    {"zh_CN", 2052}, {"zh_TW", 1028}, {"zh_HK", 3076}, {"zh_SG", 4100},
-    {"ja_JP", 1041}, {"ko_KR", 1042}, {"th_TH", 1054}, {"vi_VN", 1066}, {"id_ID", 1057},
+    {"en_US", 1033}, {"en_GB", 2057},  {"en_AU", 3081}, {"en_CA", 4105}, {"en_NZ", 5129},  {"en_IE", 6153},
+    {"en_ZA", 7177}, {"en_IN", 16393}, {"de_DE", 1031}, {"de_CH", 2055}, {"de_AT", 3079},  {"de_LU", 4103},
+    {"de_LI", 5127}, {"fr_FR", 1036},  {"fr_BE", 2060}, {"fr_CA", 3084}, {"fr_CH", 4108},  {"fr_LU", 5132},
+    {"it_IT", 1040}, {"it_CH", 2064},  {"es_ES", 3082}, {"es_MX", 2058}, {"es_AR", 11274}, {"nl_NL", 1043},
+    {"nl_BE", 2067}, {"pt_BR", 1046},  {"pt_PT", 2070}, {"pl_PL", 1045}, {"cs_CZ", 1029},  {"sk_SK", 1051},
+    {"hu_HU", 1038}, {"ro_RO", 1048},  {"ru_RU", 1049}, {"uk_UA", 1058}, {"bg_BG", 1026},  {"hr_HR", 1050},
+    {"sl_SI", 1060}, {"sv_SE", 1053},  {"da_DK", 1030}, {"nb_NO", 1044}, {"nn_NO", 2068},  {"fi_FI", 1035},
+    {"is_IS", 1039}, {"el_GR", 1032},  {"tr_TR", 1055}, {"he_IL", 1037}, {"ar_SA", 1025},  {"zh_CN", 2052},
+    {"zh_TW", 1028}, {"zh_HK", 3076},  {"zh_SG", 4100}, {"ja_JP", 1041}, {"ko_KR", 1042},  {"th_TH", 1054},
+    {"vi_VN", 1066}, {"id_ID", 1057},
 };
 
-} // namespace
+}  // namespace
 
 quint32 WindowsLocaleIdForName(const QString &localeName)
 {

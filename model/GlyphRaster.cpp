@@ -128,8 +128,7 @@ void TwGlyphRaster::Impl::Load(const QString &faceName, int pointSize)
     // to the em and rounded, as a text extent is measured; fonts without that
     // table use the scaled ascender and descender.
     const auto *os2 = static_cast<const TT_OS2 *>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    if (os2 && os2->version != 0xFFFF && face->units_per_EM > 0
-        && os2->usWinAscent + os2->usWinDescent > 0) {
+    if (os2 && os2->version != 0xFFFF && face->units_per_EM > 0 && os2->usWinAscent + os2->usWinDescent > 0) {
         ascent = ScaleRounded(os2->usWinAscent, pixels, face->units_per_EM);
         descent = ScaleRounded(os2->usWinDescent, pixels, face->units_per_EM);
     } else {

@@ -28,8 +28,7 @@ struct TwGlyphCell {
 
 // What the compiler needs of a font. TwGlyphRaster is the real one; tests may
 // hand the compiler a font of their own.
-class TwGlyphSource
-{
+class TwGlyphSource {
 public:
     virtual ~TwGlyphSource() = default;
     // True when a font was loaded; ErrorText says why not.
@@ -45,8 +44,7 @@ public:
     virtual int TextWidth(const QString &text) = 0;
 };
 
-class TwGlyphRaster : public TwGlyphSource
-{
+class TwGlyphRaster : public TwGlyphSource {
 public:
     // Loads the face at the size in points (96 dpi). Check IsValid after.
     TwGlyphRaster(const QString &faceName, int pointSize);

@@ -15,17 +15,15 @@
 #include <stdexcept>
 
 // A stream that is damaged or ends inside a record.
-class NodeStreamError : public std::runtime_error
-{
+class NodeStreamError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
 // Bounded reader over a byte buffer.
-class NodeStreamReader
-{
+class NodeStreamReader {
 public:
-    explicit NodeStreamReader(const QByteArray &bytes) : m_bytes(bytes) {}
+    explicit NodeStreamReader(const QByteArray &bytes) : m_bytes(bytes) { }
     qsizetype Remaining() const { return m_bytes.size() - m_pos; }
     qsizetype Position() const { return m_pos; }
     int32_t ReadInt32();

@@ -8,8 +8,7 @@ namespace {
 const QString kCaption = QStringLiteral("Caption");
 }
 
-TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind)
-    : Kind(kind)
+TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Kind(kind)
 {
     if (!caption.isEmpty())
         SetCaption(caption);
@@ -178,12 +177,9 @@ int TwNode::GetHeight() const
 QString TwNode::GetDisplayCaption() const
 {
     switch (Kind) {
-    case nkAlarm:
-        return QStringLiteral("Alarm - %1").arg(GetProp(QStringLiteral("Index")));
-    case nkScreen:
-        return QStringLiteral("Screen - %1").arg(Parent ? Parent->IndexOfChild(this) : -1);
-    default:
-        return Caption();
+    case nkAlarm: return QStringLiteral("Alarm - %1").arg(GetProp(QStringLiteral("Index")));
+    case nkScreen: return QStringLiteral("Screen - %1").arg(Parent ? Parent->IndexOfChild(this) : -1);
+    default: return Caption();
     }
 }
 

@@ -32,8 +32,7 @@ enum TwNodeKind : int32_t {
 // The tree-view item bound to a node. The window that shows the tree
 // implements it; the node owns its item and destroys it with itself, which
 // must take the item out of the view.
-class TwTreeItem
-{
+class TwTreeItem {
 public:
     virtual ~TwTreeItem() = default;
     virtual void SetText(const QString &text) = 0;
@@ -43,8 +42,7 @@ public:
 
 // The tree view's item collection: creates an item under a parent item (null
 // for the top level) with the node as the item's data.
-class TwTreeItems
-{
+class TwTreeItems {
 public:
     virtual ~TwTreeItems() = default;
     virtual TwTreeItem *AddItem(TwTreeItem *parent, const QString &text, TwNode *data) = 0;
@@ -56,8 +54,7 @@ struct TwSearchHit {
     TwNode *Node = nullptr;
 };
 
-class TwNode
-{
+class TwNode {
 public:
     // Creates a node under parent (may be null); sets "Caption" when caption
     // is not empty.

@@ -441,10 +441,9 @@ void TwRes::EmitMenuPage(TwNode *node)
         m_currentItem = child;
         const int type = MenuItemType(child->Kind);
         if (type < 0) {
-            throw TwCompileError(
-                QStringLiteral("%1 holds a node of kind %2, which has no place in a menu.")
-                    .arg(ItemName(node))
-                    .arg(child->Kind));
+            throw TwCompileError(QStringLiteral("%1 holds a node of kind %2, which has no place in a menu.")
+                                     .arg(ItemName(node))
+                                     .arg(child->Kind));
         }
         pages.WriteU8(static_cast<uint32_t>(type));
         pages.WriteU8(0);
@@ -492,16 +491,12 @@ void TwRes::CheckFixedNodes(const TwNode *root)
 void TwRes::CompileNode(TwNode *node)
 {
     switch (node->Kind) {
-    case nkProject:
-        node->ClearScratch();
-        break;
+    case nkProject: node->ClearScratch(); break;
     case nkMainMenu:
     case nkSubMenu:
     case nkValue:
     case nkList:
-    case nkAction:
-        EmitMenuPage(node);
-        break;
+    case nkAction: EmitMenuPage(node); break;
     case nkAlarm:
         m_currentItem = node;
         EnterAlarm(node);
@@ -512,9 +507,7 @@ void TwRes::CompileNode(TwNode *node)
         m_screenHeader.flipTime = static_cast<uint16_t>(node->GetPropInt(QStringLiteral("FlipTime")));
         m_screenHeader.cycleCount = static_cast<uint16_t>(node->GetPropInt(QStringLiteral("CycleCount")));
         break;
-    case nkScreen:
-        AppendPicture(m_sections[rsScreenInfo], node);
-        break;
+    case nkScreen: AppendPicture(m_sections[rsScreenInfo], node); break;
     case nkScreenSaver:
         if (!node->GetProp(QStringLiteral("ImageData")).isEmpty()) {
             m_saverPicture.Clear();
@@ -522,11 +515,8 @@ void TwRes::CompileNode(TwNode *node)
             m_screenHeader.saverCount = 1;
         }
         break;
-    case nkConfiguration:
-        EmitConfiguration(node);
-        break;
-    default:
-        break;
+    case nkConfiguration: EmitConfiguration(node); break;
+    default: break;
     }
     for (int i = 0; i < node->GetChildCount(); ++i)
         CompileNode(node->GetChild(i));

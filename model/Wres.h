@@ -124,8 +124,7 @@ enum TwSectionId : int {
 };
 
 // A growable little-endian byte section.
-class TwSection
-{
+class TwSection {
 public:
     uint32_t Size() const { return static_cast<uint32_t>(m_bytes.size()); }
     const std::vector<uint8_t> &Bytes() const { return m_bytes; }
@@ -145,11 +144,12 @@ private:
 
 // A compile that cannot give a sound image. Raised by the helpers below and
 // turned into a false result with ErrorText by the public steps.
-class TwCompileError : public std::runtime_error
-{
+class TwCompileError : public std::runtime_error {
 public:
     explicit TwCompileError(const QString &message)
-        : std::runtime_error(message.toStdString()), Message(message) {}
+        : std::runtime_error(message.toStdString()), Message(message)
+    {
+    }
     QString Message;
 };
 
@@ -184,8 +184,7 @@ QByteArray MenuCodeSource(const QByteArray &image);
 // failure error holds why and the old file is left as it was.
 bool WriteFileSafely(const QString &path, const QByteArray &bytes, QString &error);
 
-class TwRes
-{
+class TwRes {
 public:
     // The font is borrowed; it must outlive the compiler.
     TwRes(TwGlyphSource &font, const TwCompileSettings &settings);

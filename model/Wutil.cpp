@@ -25,10 +25,9 @@ struct Range {
 // Accepted numbers of every register and relay flag; R and DR have a second,
 // high range that gives a flag of its own.
 constexpr Range kRanges[] = {
-    {opX, 0, 255},     {opY, 0, 255},     {opM, 0, 2001},     {opS, 0, 999},
-    {opT, 0, 255},     {opC, 0, 255},     {opRT, 0, 255},     {opRC, 0, 199},
-    {opDRC, 200, 255}, {opR, 0, 4167},    {opRHigh, 5000, 8071}, {opD, 0, 3071},
-    {opDR, 0, 4166},   {opDRHigh, 5000, 8070}, {opDD, 0, 3070},
+    {opX, 0, 255},         {opY, 0, 255},  {opM, 0, 2001},  {opS, 0, 999},          {opT, 0, 255},
+    {opC, 0, 255},         {opRT, 0, 255}, {opRC, 0, 199},  {opDRC, 200, 255},      {opR, 0, 4167},
+    {opRHigh, 5000, 8071}, {opD, 0, 3071}, {opDR, 0, 4166}, {opDRHigh, 5000, 8070}, {opDD, 0, 3070},
 };
 
 bool InRange(uint32_t flag, double value)
@@ -65,14 +64,38 @@ uint32_t ParseOperand(const QString &text, int32_t &number)
                 state = ParseState::Number;
             } else {
                 switch (c.unicode()) {
-                case 'C': flag = opC; state = ParseState::NeedDigit; break;
-                case 'M': flag = opM; state = ParseState::NeedDigit; break;
-                case 'S': flag = opS; state = ParseState::NeedDigit; break;
-                case 'T': flag = opT; state = ParseState::NeedDigit; break;
-                case 'X': flag = opX; state = ParseState::NeedDigit; break;
-                case 'Y': flag = opY; state = ParseState::NeedDigit; break;
-                case 'R': flag = opR; state = ParseState::R; break;
-                case 'D': flag = opD; state = ParseState::D; break;
+                case 'C':
+                    flag = opC;
+                    state = ParseState::NeedDigit;
+                    break;
+                case 'M':
+                    flag = opM;
+                    state = ParseState::NeedDigit;
+                    break;
+                case 'S':
+                    flag = opS;
+                    state = ParseState::NeedDigit;
+                    break;
+                case 'T':
+                    flag = opT;
+                    state = ParseState::NeedDigit;
+                    break;
+                case 'X':
+                    flag = opX;
+                    state = ParseState::NeedDigit;
+                    break;
+                case 'Y':
+                    flag = opY;
+                    state = ParseState::NeedDigit;
+                    break;
+                case 'R':
+                    flag = opR;
+                    state = ParseState::R;
+                    break;
+                case 'D':
+                    flag = opD;
+                    state = ParseState::D;
+                    break;
                 default: return opNone;
                 }
             }

@@ -32,17 +32,17 @@ extern std::uint16_t AlarmValuesPending;  // online: the message waits for its v
 extern std::uint16_t AlarmRepeatPending;  // the same alarm is active again during the hold-off
 // Value operand of each alarm line (type 0: none) and the polled values.
 struct AlarmOperand {
-  std::uint16_t number = 0;
-  std::uint8_t type = 0;
+    std::uint16_t number = 0;
+    std::uint8_t type = 0;
 };
 extern AlarmOperand AlarmOperands[3];
 extern std::uint16_t AlarmValues[3];
 extern std::uint16_t AlarmPollSlots[3];  // kNoPollSlot when not polled
 
 // Time-out state.
-extern std::uint8_t TimeoutShown;      // the time-out message owns the screen
+extern std::uint8_t TimeoutShown;        // the time-out message owns the screen
 extern std::uint16_t TimeoutEmptyCalls;  // consecutive LinkReceive calls without data (at most 3)
-extern std::uint8_t TimeoutPhase;      // 1: the next ShowLinkTimeout draws the message
+extern std::uint8_t TimeoutPhase;        // 1: the next ShowLinkTimeout draws the message
 
 // Clock registers R4128..R4133 and the poll slots of the clock saver.
 constexpr std::uint16_t kClockFirstRegister = 4128;

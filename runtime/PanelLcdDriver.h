@@ -32,9 +32,9 @@ struct PanelModelRecord {
     uint16_t ModelId;
     uint16_t Width;
     uint16_t Height;
-    uint16_t FrameBytes;  // framebuffer size in bytes
-    uint16_t RowsPerPage; // menu rows on one screen
-    void (*Reserved1)();  // unused entries: no operation
+    uint16_t FrameBytes;   // framebuffer size in bytes
+    uint16_t RowsPerPage;  // menu rows on one screen
+    void (*Reserved1)();   // unused entries: no operation
     void (*Reserved2)();
     void (*SetDisplayMode)(uint8_t mode);
     void (*InitDisplay)();
@@ -42,16 +42,16 @@ struct PanelModelRecord {
     void (*SetPixel)(uint16_t x, uint16_t y, uint8_t on);
     int (*FlushFrame)();
     uint8_t *FrameBuffer;
-    int (*Reserved3)(); // unused entry: returns 0
+    int (*Reserved3)();  // unused entry: returns 0
 };
 
-constexpr uint8_t PanelModel128x64 = 0; // MZEL
-constexpr uint8_t PanelModel128x96 = 1; // ZEL
+constexpr uint8_t PanelModel128x64 = 0;  // MZEL
+constexpr uint8_t PanelModel128x96 = 1;  // ZEL
 constexpr int PanelModelCount = 2;
 
 constexpr uint16_t Lcd64FrameBytes = 1024;
 constexpr uint16_t Lcd96FrameBytes = 6144;
-constexpr uint16_t Lcd96PictureBytes = 1536; // 1-bit page picture of 128 x 96
+constexpr uint16_t Lcd96PictureBytes = 1536;  // 1-bit page picture of 128 x 96
 
 // The static records, in model-id order: 128 x 64, then 128 x 96.
 extern const PanelModelRecord *const PanelModelTable[PanelModelCount];
@@ -85,9 +85,9 @@ extern PanelSimHooks PanelSimWindowHooks[PanelModelCount];
 // outside CurrentModel's size; on != 0 lights it, 0 clears it.
 void Lcd64SetPixel(uint16_t x, uint16_t y, uint8_t on);
 void Lcd64Clear();
-int Lcd64Flush();                      // hands the frame to the render hook; returns 0
-void Lcd64SetDisplayMode(uint8_t mode); // forwards to the display-mode hook
-void Lcd64Refresh();                   // display on, then flush
+int Lcd64Flush();                        // hands the frame to the render hook; returns 0
+void Lcd64SetDisplayMode(uint8_t mode);  // forwards to the display-mode hook
+void Lcd64Refresh();                     // display on, then flush
 // Whether pixel (x, y) of the 128 x 64 framebuffer is lit; false outside.
 bool Lcd64GetPixel(uint16_t x, uint16_t y);
 

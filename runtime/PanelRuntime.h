@@ -26,16 +26,16 @@ namespace runtime {
 // Key codes of EngineKeyInput. A long press sends the code with bit 7 set
 // (kKeyLong + code); the engine acts on long Left and long Esc.
 enum EngineKeyCode : std::int32_t {
-  KeyDown = 1,
-  KeyUp = 2,
-  KeyRight = 3,
-  KeyLeft = 4,
-  KeyEsc = 5,
-  KeyOk = 6,
-  KeyEscVeryLong = 7,
-  KeyOkReleased = 8,
-  KeyPageUp = 9,
-  KeyPageDown = 10,
+    KeyDown = 1,
+    KeyUp = 2,
+    KeyRight = 3,
+    KeyLeft = 4,
+    KeyEsc = 5,
+    KeyOk = 6,
+    KeyEscVeryLong = 7,
+    KeyOkReleased = 8,
+    KeyPageUp = 9,
+    KeyPageDown = 10,
 };
 constexpr std::int32_t kKeyLong = 0x80;
 constexpr std::int32_t KeyLongRight = kKeyLong + KeyRight;
@@ -44,21 +44,21 @@ constexpr std::int32_t KeyLongEsc = kKeyLong + KeyEsc;
 
 // Result of EngineLoadImage.
 enum EngineLoadResult : std::uint16_t {
-  LoadOk = 0,
-  LoadNoReadHook,      // ReadImageHook is not set
-  LoadTooShort,        // fewer bytes than a header, or than the size field claims
-  LoadBadId,           // the first three bytes are not "ZEL"
-  LoadWrongModel,      // compiled for the other panel model (or an unknown one)
-  LoadBadSize,         // the size field is below the header or beyond the largest image
-  LoadBadChecksum,     // the byte sum up to the checksum is not 0
-  LoadBadSections,     // a section base lies outside the image or out of order,
-                       // or a fixed-size section is too short
+    LoadOk = 0,
+    LoadNoReadHook,   // ReadImageHook is not set
+    LoadTooShort,     // fewer bytes than a header, or than the size field claims
+    LoadBadId,        // the first three bytes are not "ZEL"
+    LoadWrongModel,   // compiled for the other panel model (or an unknown one)
+    LoadBadSize,      // the size field is below the header or beyond the largest image
+    LoadBadChecksum,  // the byte sum up to the checksum is not 0
+    LoadBadSections,  // a section base lies outside the image or out of order,
+                      // or a fixed-size section is too short
 };
 
 // Copies length bytes of the menu image from offset into destination (nothing for
 // length 0). Set by the host before EngineLoadImage. A request beyond the image the
 // host holds must not read past it; the engine never makes one after a good load.
-extern void (*ReadImageHook)(void* destination, std::uint32_t offset, std::uint32_t length);
+extern void (*ReadImageHook)(void *destination, std::uint32_t offset, std::uint32_t length);
 // Shows the framebuffer; the host sets it to CurrentModel.FlushFrame. May stay null.
 extern int (*FlushDisplayHook)();
 // Set by EngineInit to EnginePaint and EngineTick; the host calls each every 100 ms
@@ -84,7 +84,7 @@ void EngineInit(std::uint16_t online);
 // the engine runs the image; on any other result it stays idle.
 EngineLoadResult EngineLoadImage(std::uint32_t imageBytes = 0);
 // A sentence telling the user why an image was refused ("" for LoadOk).
-const char* EngineLoadResultText(EngineLoadResult result);
+const char *EngineLoadResultText(EngineLoadResult result);
 // True after a successful EngineLoadImage (until the next EngineInit).
 bool EngineImageLoaded();
 

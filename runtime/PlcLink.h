@@ -42,15 +42,15 @@ constexpr std::uint16_t kMaxWriteTries = 5;
 
 // ParsePollReply results.
 enum PollReplyResult : std::uint16_t {
-  PollReplyOk = 0,
-  PollReplyBadChecksum = 1,
-  PollReplyError = 2,        // an error character other than "0"
-  PollReplyTableShort = 3,   // fewer active slots than PollCount
-  PollReplyMalformed = 4,    // length, STX, ETX, station, command or digits wrong
+    PollReplyOk = 0,
+    PollReplyBadChecksum = 1,
+    PollReplyError = 2,       // an error character other than "0"
+    PollReplyTableShort = 3,  // fewer active slots than PollCount
+    PollReplyMalformed = 4,   // length, STX, ETX, station, command or digits wrong
 };
 
 // The host's sending function (the simulator window's, online only); may be null.
-extern void (*SendFrameHook)(const std::uint8_t* bytes, std::uint16_t length);
+extern void (*SendFrameHook)(const std::uint8_t *bytes, std::uint16_t length);
 
 // Globals the engine and the simulator read; LinkInit clears them (EngineInit calls it).
 extern std::uint16_t CurrentAlarmNumber;  // 0 none, 1..64 the active alarm
@@ -60,11 +60,11 @@ extern std::uint8_t ValuesPending;        // new rows wait for their first value
 extern std::uint32_t AlarmHoldoffTicks;   // counted down by the host's 100 ms tick
 
 // Link state, readable by the engine and tests; written only by the link.
-extern std::uint8_t PollCount;            // occupied slots
-extern std::uint16_t PollSequence;        // raised by every table change and every write
-extern std::uint8_t WriteBusy;            // 0 free, 2 a one-shot write is pending
-extern std::uint16_t LinkEmptyCalls;      // consecutive LinkReceive calls without data
-extern std::uint32_t WriteDropCount;      // writes given up after kMaxWriteTries
+extern std::uint8_t PollCount;        // occupied slots
+extern std::uint16_t PollSequence;    // raised by every table change and every write
+extern std::uint8_t WriteBusy;        // 0 free, 2 a one-shot write is pending
+extern std::uint16_t LinkEmptyCalls;  // consecutive LinkReceive calls without data
+extern std::uint32_t WriteDropCount;  // writes given up after kMaxWriteTries
 
 // Clears the whole link: table, requests, station, globals and LinkConfig (not the hooks).
 void LinkInit();
@@ -74,18 +74,18 @@ void LinkInit();
 // receives each polled value. With void* it is written in the width of the type
 // (u8 for bits, u16 for RT, RC, R, D, u32 for DRC, DR, DD); a typed target is written
 // in its own width (a wider value is cut, a narrower one zero-extended).
-std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, void* target);
-std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, std::uint8_t* target);
-std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, std::uint16_t* target);
-std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, std::uint32_t* target);
+std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, void *target);
+std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, std::uint8_t *target);
+std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, std::uint16_t *target);
+std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, std::uint32_t *target);
 // Frees an active slot; PollSequence is raised in every case.
 void RemovePoll(std::uint16_t slot);
 // Rewrites an active slot and returns it; a free slot, an index of 20 and above, or a
 // type or target AddPoll would refuse is left alone and gives kNoPollSlot.
-std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, void* target);
-std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, std::uint8_t* target);
-std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, std::uint16_t* target);
-std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, std::uint32_t* target);
+std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, void *target);
+std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, std::uint8_t *target);
+std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, std::uint16_t *target);
+std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, std::uint32_t *target);
 // Empties the table and cancels a pending write (WriteBusy 0).
 void ClearPolls();
 // The simulator window's entry before it opens the port: ClearPolls.
@@ -95,36 +95,36 @@ void ResetPollTable();
 // u32 for DR, DD) is copied at once. Returns 1 when queued, 0 when a write is still
 // pending or the write is refused (a type without a write encoding, a null value, a
 // count other than 1); a refused write changes nothing.
-std::uint16_t WriteOperand(std::uint8_t type, std::uint16_t address, const void* value, std::uint16_t count);
+std::uint16_t WriteOperand(std::uint8_t type, std::uint16_t address, const void *value, std::uint16_t count);
 
 // Starts the online link after the port is open: sends the station query.
 void StartOnlineLink();
 // One received block (bytes, length), or (null, 0) for a reply time-out. Runs the
 // handler of the request on the line, then sends the next frame through SendFrameHook.
-void LinkReceive(const std::uint8_t* bytes, std::uint16_t length);
+void LinkReceive(const std::uint8_t *bytes, std::uint16_t length);
 
 // Internals, public for tests.
 // Builds the "48" frame of the active slots into frame (kPollFrameCapacity bytes) when
 // the table changed; 0 when it did not change (the frame stays) or is inconsistent.
-std::uint16_t BuildPollFrame(std::uint8_t* frame, const char* station);
+std::uint16_t BuildPollFrame(std::uint8_t *frame, const char *station);
 // Checks a whole "48" reply against the table and, only when it is good, stores every
 // value at its slot's target; returns a PollReplyResult.
-std::uint16_t ParsePollReply(const std::uint8_t* reply, std::uint16_t length);
+std::uint16_t ParsePollReply(const std::uint8_t *reply, std::uint16_t length);
 // Builds the pending write's "49" frame into frame (kWriteFrameCapacity bytes); 0 when
 // no write is pending.
-std::uint16_t BuildSingleWrite(std::uint8_t* frame, const char* station);
+std::uint16_t BuildSingleWrite(std::uint8_t *frame, const char *station);
 // Adds the polls of the configuration block (LinkConfig) to the table.
 void AddStandardPolls();
 
 // Read-only views for the engine and tests.
 struct PollSlotView {
-  bool active = false;
-  std::uint8_t type = 0;
-  std::uint16_t address = 0;
-  const void* target = nullptr;
+    bool active = false;
+    std::uint8_t type = 0;
+    std::uint16_t address = 0;
+    const void *target = nullptr;
 };
 PollSlotView PollSlotAt(std::uint16_t slot);
 // The station from the station reply, two characters and a zero; "" before it is known.
-const char* LinkStation();
+const char *LinkStation();
 
 }  // namespace runtime

@@ -17,19 +17,19 @@ enum TextAlign : std::uint8_t { AlignLeft = 0, AlignCentre = 2, AlignRight = 3 }
 
 // Fixed glyphs.
 enum FixedGlyph : std::uint16_t {
-  GlyphLongTextMark = 0,
-  GlyphSubMenuMark = 1,
-  GlyphArrowUp = 2,
-  GlyphArrowDown = 3,
-  GlyphArrowUpDown = 4,
-  GlyphActionMark = 5,
-  GlyphAlarmMark = 6,
-  GlyphLockMark = 7,
-  GlyphLineFeed = 10,
-  GlyphReturn = 13,
-  GlyphDot = 46,
-  GlyphOpenBracket = 91,
-  GlyphCloseBracket = 93,
+    GlyphLongTextMark = 0,
+    GlyphSubMenuMark = 1,
+    GlyphArrowUp = 2,
+    GlyphArrowDown = 3,
+    GlyphArrowUpDown = 4,
+    GlyphActionMark = 5,
+    GlyphAlarmMark = 6,
+    GlyphLockMark = 7,
+    GlyphLineFeed = 10,
+    GlyphReturn = 13,
+    GlyphDot = 46,
+    GlyphOpenBracket = 91,
+    GlyphCloseBracket = 93,
 };
 
 // Longest FormatNumber result: sign, 10 digits, point.
@@ -54,26 +54,26 @@ int DrawGlyph(std::uint32_t entry, int x, int y, std::uint8_t on);
 int DrawGlyphIndex(std::uint32_t glyph, int x, int y, std::uint8_t on);
 // Width of one glyph and of a whole text.
 int GlyphWidth(std::uint32_t glyph);
-int TextWidth(const EngineText& text);
+int TextWidth(const EngineText &text);
 
 // Draws an 8-bit string (glyph index = character code) from x; returns its width.
-int DrawCString(const char* s, int x, int y, std::uint8_t on);
+int DrawCString(const char *s, int x, int y, std::uint8_t on);
 // Draws it centred on x: from (2x - width) / 2.
-int DrawCStringCentred(const char* s, int x, int y, std::uint8_t on);
-int CStringWidth(const char* s);
+int DrawCStringCentred(const char *s, int x, int y, std::uint8_t on);
+int CStringWidth(const char *s);
 
 // Draws a loaded text from x; width is its full width. Returns the width drawn.
 // The scrolling caption (gEngine.marqueeRow with a non-zero offset) is drawn whole,
 // cut by the clip columns; other texts stop at the first glyph that passes the limit
 // (clip right, or clip right - 8 followed by two dots when the text is wider than
 // Width - 16).
-int DrawTextClipped(const EngineText& text, int x, int y, std::uint8_t on, int width);
+int DrawTextClipped(const EngineText &text, int x, int y, std::uint8_t on, int width);
 // Reads the text at loc into gEngine.text and draws it aligned on x; returns its
 // width (0 and nothing drawn for 0xFFFF). A centred text that would start left of
 // the clip columns starts at clip left.
 int DrawTextById(std::uint16_t loc, int x, int y, std::uint8_t on, std::uint8_t align);
 // Draws a loaded text centred on x (not left of 0), cut at clip right without dots.
-int DrawTextCentred(const EngineText& text, int x, int y, std::uint8_t on);
+int DrawTextCentred(const EngineText &text, int x, int y, std::uint8_t on);
 
 // Lines of the text at loc when wrapped at width: a line ends at glyph 10 and
 // after the glyph whose run reaches the width; glyph 13 is skipped.
@@ -91,7 +91,7 @@ int DrawBigChar(int x, int y, char c);
 // digits, leading zeros, sign for signed kinds and a point after the decimals-th
 // digit from the right; strip drops leading zeros (keeping one before the point).
 // Writes at most kNumberTextMax characters and a terminating zero; returns the length.
-int FormatNumber(char* out, std::uint8_t kind, std::uint32_t value, std::uint8_t decimals, bool strip);
+int FormatNumber(char *out, std::uint8_t kind, std::uint32_t value, std::uint8_t decimals, bool strip);
 // Draws FormatNumber's characters with DrawBigChar; returns the x after the last.
 int DrawBigNumber(int x, int y, std::uint8_t kind, std::uint32_t value, std::uint8_t decimals, bool strip);
 // True when a number of the kind shows a point: decimals between 1 and digits - 1.

@@ -50,7 +50,7 @@ void ExecuteAction();
 // it (four Downs on a zero digit clear the value), at the sign any of them negates;
 // Right moves the cursor left, Left moves it right (each wrapping), long Right puts
 // it on 0, long Left on the leftmost position. A value never leaves its kind's range.
-void EditValueDigit(std::uint8_t kind, std::uint8_t* cursor, std::uint32_t* value, std::int32_t key);
+void EditValueDigit(std::uint8_t kind, std::uint8_t *cursor, std::uint32_t *value, std::int32_t key);
 // Whether the key edits a digit in the value entry and on the password screen: Right,
 // Left, page up and page down on both models, Down and Up on the 128 x 64 model only.
 bool IsDigitEditKey(std::int32_t key);
@@ -61,7 +61,7 @@ void EngineWriteDropped(std::uint8_t type, std::uint16_t address);
 // The new value of a step action (up 1: step up, 0: step down) from the row's value:
 // computed in 64 bits in the record's kind (16-bit for R and D, else 32-bit; signed
 // when flag bit 1 is set) and held within its low and high limits.
-std::uint32_t StepBitValue(const ActionItemRecord& action, std::uint32_t value, std::uint16_t up);
+std::uint32_t StepBitValue(const ActionItemRecord &action, std::uint32_t value, std::uint16_t up);
 // gEngine.editValue := gEngine.itemValue cut to the operand's size (bit 0, the low 16
 // bits, or all 32).
 void ReadValueBySize(std::uint8_t refType);

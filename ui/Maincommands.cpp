@@ -71,10 +71,19 @@ bool KindIn(int32_t kind, std::initializer_list<int32_t> kinds)
     return false;
 }
 
-bool IsMenu(int32_t kind) { return kind == nkMainMenu || kind == nkSubMenu; }
+bool IsMenu(int32_t kind)
+{
+    return kind == nkMainMenu || kind == nkSubMenu;
+}
 // Sub-menus and actions share a menu; values and lists share another.
-bool IsMenuEntry(int32_t kind) { return kind == nkSubMenu || kind == nkAction; }
-bool IsValueEntry(int32_t kind) { return kind == nkValue || kind == nkList; }
+bool IsMenuEntry(int32_t kind)
+{
+    return kind == nkSubMenu || kind == nkAction;
+}
+bool IsValueEntry(int32_t kind)
+{
+    return kind == nkValue || kind == nkList;
+}
 
 // Tree limits the compiler and the panel rely on.
 constexpr int kMaxMenuChildren = 10;
@@ -91,7 +100,8 @@ bool IsMovable(int32_t kind)
 // A menu that may receive a sub-menu, an action or an imported menu.
 bool TakesMenuEntry(const SelectionFacts &s)
 {
-    return IsMenu(s.kind) && !s.hasValue && !s.hasList && s.level < kMaxMenuLevel && s.children < kMaxMenuChildren;
+    return IsMenu(s.kind) && !s.hasValue && !s.hasList && s.level < kMaxMenuLevel
+        && s.children < kMaxMenuChildren;
 }
 
 // A menu that may receive a value or a list (no level limit).
@@ -102,7 +112,8 @@ bool TakesValueEntry(const SelectionFacts &s)
 
 bool PasteBesideAllowed(const SelectionFacts &s, int32_t clip)
 {
-    const bool sameFamily = (IsMenuEntry(clip) && IsMenuEntry(s.kind)) || (IsValueEntry(clip) && IsValueEntry(s.kind));
+    const bool sameFamily =
+        (IsMenuEntry(clip) && IsMenuEntry(s.kind)) || (IsValueEntry(clip) && IsValueEntry(s.kind));
     return s.hasParent && sameFamily && s.level < kMaxMenuLevel && s.parentChildren < kMaxMenuChildren;
 }
 
@@ -110,7 +121,8 @@ bool PasteUnderAllowed(const SelectionFacts &s, int32_t clip)
 {
     if (!IsMenu(s.kind) || s.level >= kMaxMenuLevel || s.children >= kMaxMenuChildren)
         return false;
-    return (IsMenuEntry(clip) && !s.hasValue && !s.hasList) || (IsValueEntry(clip) && !s.hasSubMenu && !s.hasAction);
+    return (IsMenuEntry(clip) && !s.hasValue && !s.hasList)
+        || (IsValueEntry(clip) && !s.hasSubMenu && !s.hasAction);
 }
 
 // The rules that need an open project and a selected node.
@@ -119,50 +131,39 @@ bool SelectionRuleAllows(Command id, const SelectionFacts &s, int32_t clip)
     switch (id) {
     case Command::AddMenu:
     case Command::AddAction:
-    case Command::ImportMenu:
-        return TakesMenuEntry(s);
+    case Command::ImportMenu: return TakesMenuEntry(s);
     case Command::AddValue:
-    case Command::AddList:
-        return TakesValueEntry(s);
-    case Command::AddAlarm:
-        return s.kind == nkAlarms && s.children < kMaxAlarms;
-    case Command::AddScreen:
-        return s.kind == nkStartupScreen && s.children < kMaxScreens;
+    case Command::AddList: return TakesValueEntry(s);
+    case Command::AddAlarm: return s.kind == nkAlarms && s.children < kMaxAlarms;
+    case Command::AddScreen: return s.kind == nkStartupScreen && s.children < kMaxScreens;
     case Command::Edit:
-        return KindIn(s.kind, {nkSubMenu, nkValue, nkList, nkAction, nkAlarm, nkStartupScreen, nkScreen,
-                               nkScreenSaver, nkConfiguration, nkDeviceInfo});
-    case Command::Delete:
-        return IsMovable(s.kind);
-    case Command::MoveUp:
-        return IsMovable(s.kind) && s.parentChildren > 1 && !s.firstOfParent;
-    case Command::MoveDown:
-        return IsMovable(s.kind) && s.parentChildren > 1 && !s.lastOfParent;
-    case Command::ExportMenu:
-        return IsMenu(s.kind);
-    case Command::Cut:
-        return s.kind >= nkSubMenu && s.kind <= nkAction;
-    case Command::Copy:
-        return s.kind >= nkMainMenu && s.kind <= nkAction;
+        return KindIn(s.kind,
+                      {nkSubMenu, nkValue, nkList, nkAction, nkAlarm, nkStartupScreen, nkScreen,
+                       nkScreenSaver, nkConfiguration, nkDeviceInfo});
+    case Command::Delete: return IsMovable(s.kind);
+    case Command::MoveUp: return IsMovable(s.kind) && s.parentChildren > 1 && !s.firstOfParent;
+    case Command::MoveDown: return IsMovable(s.kind) && s.parentChildren > 1 && !s.lastOfParent;
+    case Command::ExportMenu: return IsMenu(s.kind);
+    case Command::Cut: return s.kind >= nkSubMenu && s.kind <= nkAction;
+    case Command::Copy: return s.kind >= nkMainMenu && s.kind <= nkAction;
     case Command::PasteBefore:
-    case Command::PasteAfter:
-        return PasteBesideAllowed(s, clip);
-    case Command::PasteUnder:
-        return PasteUnderAllowed(s, clip);
-    case Command::DeleteLeaf:
-        return IsMenu(s.kind) && s.children >= 1;
+    case Command::PasteAfter: return PasteBesideAllowed(s, clip);
+    case Command::PasteUnder: return PasteUnderAllowed(s, clip);
+    case Command::DeleteLeaf: return IsMenu(s.kind) && s.children >= 1;
     case Command::DeleteChar:
-        return s.kind == nkSubMenu && !s.hasValue && !s.hasList && s.children > 0 &&
-               s.children + s.parentChildren - 1 < kMaxMenuChildren;
-    case Command::Search:
-        return true;
-    default:
-        return false;
+        return s.kind == nkSubMenu && !s.hasValue && !s.hasList && s.children > 0
+            && s.children + s.parentChildren - 1 < kMaxMenuChildren;
+    case Command::Search: return true;
+    default: return false;
     }
 }
 
-} // namespace
+}  // namespace
 
-const CommandInfo &CommandInfoOf(Command id) { return kCommands[std::size_t(id)]; }
+const CommandInfo &CommandInfoOf(Command id)
+{
+    return kCommands[std::size_t(id)];
+}
 
 SelectionFacts DescribeSelection(const TwNode *node)
 {
@@ -198,21 +199,17 @@ bool CommandRuleAllows(Command id, const CommandState &state)
     case Command::Debug:
     case Command::DownloadFirmware:
     case Command::SpecialChar:
-    case Command::PreferenceOutputFont:
-        return true;
-    case Command::Properties:
-        return false;
-    case Command::Save:
-        return state.projectOpen && state.modified;
+    case Command::PreferenceOutputFont: return true;
+    case Command::Properties: return false;
+    case Command::Save: return state.projectOpen && state.modified;
     case Command::SaveAs:
     case Command::Close:
     case Command::Compile:
     case Command::Simulation:
-    case Command::SimulationOnline:
-        return state.projectOpen;
+    case Command::SimulationOnline: return state.projectOpen;
     default:
-        return state.projectOpen && state.selection.present &&
-               SelectionRuleAllows(id, state.selection, state.clipboardKind);
+        return state.projectOpen && state.selection.present
+            && SelectionRuleAllows(id, state.selection, state.clipboardKind);
     }
 }
 
@@ -221,8 +218,7 @@ bool CommandHasWorker(Command id)
     switch (id) {
     case Command::Exit:
     case Command::DownloadMenu:
-    case Command::DownloadFirmware:
-        return true;
+    case Command::DownloadFirmware: return true;
     default:
         // The other workers come with the project lifecycle, the node
         // editing, the clipboard, compile, simulation, search and the small

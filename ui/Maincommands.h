@@ -58,12 +58,12 @@ constexpr int CommandCount = int(Command::PreferenceOutputFont) + 1;
 // language files replace caption and hint by object name.
 struct CommandInfo {
     Command id;
-    const char *name;     // object name of the QAction ("atNew")
-    const char *caption;  // text shown in the menus
-    const char *shortcut; // portable key sequence text, or ""
-    int image;            // index into the menu images, -1 for none
-    const char *toolButton; // object name of the tool button, or nullptr
-    const char *hint;       // tool button hint, or nullptr
+    const char *name;        // object name of the QAction ("atNew")
+    const char *caption;     // text shown in the menus
+    const char *shortcut;    // portable key sequence text, or ""
+    int image;               // index into the menu images, -1 for none
+    const char *toolButton;  // object name of the tool button, or nullptr
+    const char *hint;        // tool button hint, or nullptr
 };
 
 // The command of id, from the table in command order.
@@ -74,12 +74,12 @@ const CommandInfo &CommandInfoOf(Command id);
 struct SelectionFacts {
     bool present = false;
     int32_t kind = 0;
-    int level = 0;      // tree level: 0 for the fixed top-level nodes
+    int level = 0;  // tree level: 0 for the fixed top-level nodes
     int children = 0;
-    bool hasSubMenu = false; // a child of kind 101
-    bool hasValue = false;   // 102
-    bool hasList = false;    // 103
-    bool hasAction = false;  // 104
+    bool hasSubMenu = false;  // a child of kind 101
+    bool hasValue = false;    // 102
+    bool hasList = false;     // 103
+    bool hasAction = false;   // 104
     bool hasParent = false;
     int parentChildren = 0;
     bool firstOfParent = false;
@@ -93,7 +93,7 @@ struct CommandState {
     bool projectOpen = false;
     bool modified = false;
     SelectionFacts selection;
-    int32_t clipboardKind = 0; // kind of the subtree on the clipboard, 0 for none
+    int32_t clipboardKind = 0;  // kind of the subtree on the clipboard, 0 for none
 };
 
 // The editing rule of a command, as if every worker existed.

@@ -18,8 +18,8 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeySequence>
-#include <QLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -57,7 +57,10 @@ constexpr int kStatusWidths[TFormMain::StatusPanelCount] = {72, 50, 50, 50};
 constexpr int kSeparator = -1;
 using Entries = std::initializer_list<int>;
 
-constexpr int C(Command id) { return int(id); }
+constexpr int C(Command id)
+{
+    return int(id);
+}
 
 // The fixed top-level nodes and the keys of their names.
 struct FixedNodeName {
@@ -81,13 +84,17 @@ QMenu *NewMenu(QWidget *parent, const char *name, const char *title)
     return menu;
 }
 
-} // namespace
+}  // namespace
 
-QString ClipboardMimeType() { return QStringLiteral("application/x-CF_MZELMenuRes"); }
+QString ClipboardMimeType()
+{
+    return QStringLiteral("application/x-CF_MZELMenuRes");
+}
 
 TFormMain::TFormMain(QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                      | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("FormMain"));
     resize(kWidth, kHeight);
@@ -149,23 +156,36 @@ void TFormMain::CreateMenus()
     };
 
     miFile = NewMenu(this, "miFile", "&File");
-    fill(miFile, {C(Command::New), C(Command::Open), C(Command::Save), C(Command::SaveAs), C(Command::Close),
-                  kSeparator, C(Command::ImportMenu), C(Command::ExportMenu), kSeparator, C(Command::Exit)});
+    fill(miFile,
+         {C(Command::New), C(Command::Open), C(Command::Save), C(Command::SaveAs), C(Command::Close),
+          kSeparator, C(Command::ImportMenu), C(Command::ExportMenu), kSeparator, C(Command::Exit)});
 
-    const Entries editEntries = {C(Command::Cut),        C(Command::Copy),      C(Command::PasteAfter),
-                                 C(Command::PasteBefore), C(Command::PasteUnder), kSeparator,
-                                 C(Command::AddMenu),    C(Command::AddValue),  C(Command::AddAction),
-                                 C(Command::AddList),    C(Command::AddAlarm),  C(Command::AddScreen),
-                                 C(Command::Edit),       C(Command::Delete),    C(Command::DeleteLeaf),
-                                 C(Command::DeleteChar), kSeparator,            C(Command::MoveUp),
+    const Entries editEntries = {C(Command::Cut),
+                                 C(Command::Copy),
+                                 C(Command::PasteAfter),
+                                 C(Command::PasteBefore),
+                                 C(Command::PasteUnder),
+                                 kSeparator,
+                                 C(Command::AddMenu),
+                                 C(Command::AddValue),
+                                 C(Command::AddAction),
+                                 C(Command::AddList),
+                                 C(Command::AddAlarm),
+                                 C(Command::AddScreen),
+                                 C(Command::Edit),
+                                 C(Command::Delete),
+                                 C(Command::DeleteLeaf),
+                                 C(Command::DeleteChar),
+                                 kSeparator,
+                                 C(Command::MoveUp),
                                  C(Command::MoveDown)};
     miEdit = NewMenu(this, "miEdit", "&Edit");
     fill(miEdit, editEntries);
     fill(miEdit, {kSeparator, C(Command::Search)});
 
     miProject = NewMenu(this, "miProject", "&Project");
-    fill(miProject, {C(Command::Compile), C(Command::Simulation), C(Command::SimulationOnline),
-                     C(Command::Properties)});
+    fill(miProject,
+         {C(Command::Compile), C(Command::Simulation), C(Command::SimulationOnline), C(Command::Properties)});
 
     miTools = NewMenu(this, "miTools", "&Tools");
     fill(miTools, {C(Command::DownloadMenu), C(Command::DownloadFirmware), C(Command::SpecialChar)});
@@ -215,7 +235,8 @@ void TFormMain::CreateToolBars()
             button->setFocusPolicy(Qt::NoFocus);
             button->setEnabled(action->isEnabled());
             button->installEventFilter(this);
-            connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+            connect(action, &QAction::changed, button,
+                    [button, action] { button->setEnabled(action->isEnabled()); });
             connect(button, &QToolButton::clicked, this, [this, id] { Execute(id); });
             bar->addWidget(button);
             toolButtons_[std::size_t(entry)] = button;
@@ -235,14 +256,30 @@ void TFormMain::CreateToolBars()
     tbrEdit->setObjectName(QStringLiteral("tbrEdit"));
     tbrEdit->setIconSize(QSize(16, 16));
     tbrEdit->setMovable(false);
-    fill(tbrEdit, {C(Command::Cut),        C(Command::Copy),        C(Command::PasteBefore),
-                   C(Command::PasteAfter), C(Command::PasteUnder),  kSeparator,
-                   C(Command::AddMenu),    C(Command::AddValue),    C(Command::AddAction),
-                   C(Command::AddList),    C(Command::AddAlarm),    C(Command::AddScreen),
-                   C(Command::Edit),       C(Command::Delete),      C(Command::DeleteLeaf),
-                   C(Command::DeleteChar), C(Command::MoveDown),    C(Command::MoveUp),
-                   C(Command::ImportMenu), C(Command::ExportMenu),  C(Command::Compile),
-                   C(Command::Simulation), C(Command::SimulationOnline)});
+    fill(tbrEdit,
+         {C(Command::Cut),
+          C(Command::Copy),
+          C(Command::PasteBefore),
+          C(Command::PasteAfter),
+          C(Command::PasteUnder),
+          kSeparator,
+          C(Command::AddMenu),
+          C(Command::AddValue),
+          C(Command::AddAction),
+          C(Command::AddList),
+          C(Command::AddAlarm),
+          C(Command::AddScreen),
+          C(Command::Edit),
+          C(Command::Delete),
+          C(Command::DeleteLeaf),
+          C(Command::DeleteChar),
+          C(Command::MoveDown),
+          C(Command::MoveUp),
+          C(Command::ImportMenu),
+          C(Command::ExportMenu),
+          C(Command::Compile),
+          C(Command::Simulation),
+          C(Command::SimulationOnline)});
 }
 
 void TFormMain::CreateProjectGroup()
@@ -274,7 +311,8 @@ void TFormMain::CreateProjectGroup()
     connect(tvProject, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { pmProjectEdit->popup(tvProject->viewport()->mapToGlobal(pos)); });
     connect(tvProject, &QTreeWidget::currentItemChanged, this, [this] { UpdateActions(); });
-    connect(tvProject, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { tvProjectClick(item); });
+    connect(tvProject, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { tvProjectClick(item); });
     connect(tvProject, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem *item) { tvProjectDblClick(item); });
 
@@ -294,8 +332,9 @@ void TFormMain::CreateProjectGroup()
     Invisible1->setObjectName(QStringLiteral("Invisible1"));
     connect(Clear1, &QAction::triggered, this, [this] { RunGuarded([this] { Clear1Click(); }); });
     connect(Invisible1, &QAction::triggered, this, [this] { RunGuarded([this] { Invisible1Click(); }); });
-    connect(lbSearchResult, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { WidePopupMenu1->popup(lbSearchResult->viewport()->mapToGlobal(pos)); });
+    connect(lbSearchResult, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        WidePopupMenu1->popup(lbSearchResult->viewport()->mapToGlobal(pos));
+    });
 
     setCentralWidget(gbProject);
 }
@@ -361,7 +400,10 @@ QString TFormMain::StatusText(int panel) const
     return panel >= 0 && panel < StatusPanelCount ? statusPanels_[std::size_t(panel)]->text() : QString();
 }
 
-void TFormMain::SetStatusText(int panel, const QString &text) { statusPanels_[std::size_t(panel)]->setText(text); }
+void TFormMain::SetStatusText(int panel, const QString &text)
+{
+    statusPanels_[std::size_t(panel)]->setText(text);
+}
 
 void TFormMain::SetModified(bool modified)
 {
@@ -480,7 +522,10 @@ void TFormMain::RebuildTree()
     UpdateActions();
 }
 
-TwNode *TFormMain::SelectedNode() const { return NodeOfItem(tvProject->currentItem()); }
+TwNode *TFormMain::SelectedNode() const
+{
+    return NodeOfItem(tvProject->currentItem());
+}
 
 void TFormMain::SelectNode(TwNode *node)
 {
@@ -527,9 +572,15 @@ bool TFormMain::ClickHitsItemText(QTreeWidgetItem *item, const QPoint &position)
     return text.contains(position);
 }
 
-void TFormMain::Clear1Click() { lbSearchResult->clear(); }
+void TFormMain::Clear1Click()
+{
+    lbSearchResult->clear();
+}
 
-void TFormMain::Invisible1Click() { lbSearchResult->hide(); }
+void TFormMain::Invisible1Click()
+{
+    lbSearchResult->hide();
+}
 
 // ---- Commands ---------------------------------------------------------------
 
@@ -581,17 +632,10 @@ void TFormMain::Execute(Command id)
         if (!CommandEnabled(id, CurrentCommandState()))
             return;
         switch (id) {
-        case Command::Exit:
-            close();
-            break;
-        case Command::DownloadMenu:
-            DownloadForm().ShowDownload(TDownload::dmMenu);
-            break;
-        case Command::DownloadFirmware:
-            DownloadForm().ShowDownload(TDownload::dmFirmware);
-            break;
-        default:
-            break;
+        case Command::Exit: close(); break;
+        case Command::DownloadMenu: DownloadForm().ShowDownload(TDownload::dmMenu); break;
+        case Command::DownloadFirmware: DownloadForm().ShowDownload(TDownload::dmFirmware); break;
+        default: break;
         }
     });
     UpdateActions();

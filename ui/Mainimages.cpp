@@ -40,8 +40,8 @@ void Line(QPainter &p, int x1, int y1, int x2, int y2, const QColor &color, int 
 // A sheet of paper with a folded corner.
 void Page(QPainter &p, int x, int y, int w, int h)
 {
-    const QPolygon outline({QPoint(x, y), QPoint(x + w - 4, y), QPoint(x + w, y + 4), QPoint(x + w, y + h),
-                            QPoint(x, y + h)});
+    const QPolygon outline(
+        {QPoint(x, y), QPoint(x + w - 4, y), QPoint(x + w, y + 4), QPoint(x + w, y + h), QPoint(x, y + h)});
     p.setPen(kInk);
     p.setBrush(kPaper);
     p.drawPolygon(outline);
@@ -62,7 +62,8 @@ void Folder(QPainter &p, int x, int y, const QColor &fill)
     p.drawPolygon(QPolygon({QPoint(x, y + 2), QPoint(x + 5, y + 2), QPoint(x + 6, y), QPoint(x + 11, y),
                             QPoint(x + 11, y + 10), QPoint(x, y + 10)}));
     p.setBrush(fill);
-    p.drawPolygon(QPolygon({QPoint(x, y + 10), QPoint(x + 2, y + 4), QPoint(x + 14, y + 4), QPoint(x + 12, y + 10)}));
+    p.drawPolygon(
+        QPolygon({QPoint(x, y + 10), QPoint(x + 2, y + 4), QPoint(x + 14, y + 4), QPoint(x + 12, y + 10)}));
 }
 
 void Arrow(QPainter &p, Dir dir, int cx, int cy, const QColor &color)
@@ -105,7 +106,8 @@ void Cross(QPainter &p, int x, int y, int size, const QColor &color)
     Line(p, x + size, y, x, y + size, color, 2);
 }
 
-void Glyphs(QPainter &p, const QRect &r, const QString &text, const QColor &color, int pixelSize, bool bold = true)
+void Glyphs(QPainter &p, const QRect &r, const QString &text, const QColor &color, int pixelSize,
+            bool bold = true)
 {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(pixelSize);
@@ -203,11 +205,14 @@ void ActionPicture(QPainter &p)
     p.setBrush(QColor(220, 220, 230));
     p.drawRoundedRect(QRect(0, 3, 15, 10), 3, 3);
     p.setBrush(kYellow);
-    p.drawPolygon(QPolygon({QPoint(8, 4), QPoint(4, 9), QPoint(7, 9), QPoint(6, 12), QPoint(11, 7), QPoint(8, 7),
-                            QPoint(9, 4)}));
+    p.drawPolygon(QPolygon({QPoint(8, 4), QPoint(4, 9), QPoint(7, 9), QPoint(6, 12), QPoint(11, 7),
+                            QPoint(8, 7), QPoint(9, 4)}));
 }
 
-void ProjectPicture(QPainter &p) { Folder(p, 1, 3, kYellow); }
+void ProjectPicture(QPainter &p)
+{
+    Folder(p, 1, 3, kYellow);
+}
 
 void DevicePicture(QPainter &p)
 {
@@ -224,13 +229,16 @@ using Painter = void (*)(QPainter &);
 
 // In icon-index order of the node kinds.
 constexpr Painter kTreePictures[TreeImageCount] = {
-    MenuPicture,   ValuePicture,         ListPicture,   AlarmPicture,   ScreenPicture,
+    MenuPicture,        ValuePicture,         ListPicture,   AlarmPicture,   ScreenPicture,
     ScreenSaverPicture, ConfigurationPicture, ActionPicture, ProjectPicture, DevicePicture,
 };
 
 // ---- Command pictures ----
 
-void NewPicture(QPainter &p) { Page(p, 2, 0, 11, 15); }
+void NewPicture(QPainter &p)
+{
+    Page(p, 2, 0, 11, 15);
+}
 
 void OpenPicture(QPainter &p)
 {
@@ -252,8 +260,7 @@ void ExitPicture(QPainter &p)
     Arrow(p, Dir::Right, 11, 8, kRed);
 }
 
-template <Painter Base>
-void WithPlus(QPainter &p)
+template <Painter Base> void WithPlus(QPainter &p)
 {
     Base(p);
     PlusBadge(p);
@@ -268,7 +275,10 @@ void EditPicture(QPainter &p)
     p.fillRect(QRect(6, 12, 2, 2), kInk);
 }
 
-void DeletePicture(QPainter &p) { Cross(p, 2, 2, 11, kRed); }
+void DeletePicture(QPainter &p)
+{
+    Cross(p, 2, 2, 11, kRed);
+}
 
 void DebugPicture(QPainter &p)
 {
@@ -277,8 +287,14 @@ void DebugPicture(QPainter &p)
     Glyphs(p, QRect(0, 7, 16, 8), QStringLiteral("A3"), kBlue, 7);
 }
 
-void MoveUpPicture(QPainter &p) { Arrow(p, Dir::Up, 7, 6, kBlue); }
-void MoveDownPicture(QPainter &p) { Arrow(p, Dir::Down, 7, 9, kBlue); }
+void MoveUpPicture(QPainter &p)
+{
+    Arrow(p, Dir::Up, 7, 6, kBlue);
+}
+void MoveDownPicture(QPainter &p)
+{
+    Arrow(p, Dir::Down, 7, 9, kBlue);
+}
 
 void CompilePicture(QPainter &p)
 {
@@ -295,7 +311,10 @@ void PlayPicture(QPainter &p, const QColor &color)
     p.drawPolygon(QPolygon({QPoint(3, 1), QPoint(13, 7), QPoint(3, 13)}));
 }
 
-void SimulationPicture(QPainter &p) { PlayPicture(p, kGreen); }
+void SimulationPicture(QPainter &p)
+{
+    PlayPicture(p, kGreen);
+}
 
 void SimulationOnlinePicture(QPainter &p)
 {
@@ -376,7 +395,9 @@ void DeleteNodePicture(QPainter &p)
     Box(p, QRect(7, 11, 7, 4), kLightBlue);
 }
 
-void BlankPicture(QPainter &) {}
+void BlankPicture(QPainter &)
+{
+}
 
 void SearchPicture(QPainter &p)
 {
@@ -412,38 +433,38 @@ void SpecialCharPicture(QPainter &p)
 
 // In command image order.
 constexpr Painter kMenuPictures[MenuImageCount] = {
-    NewPicture,                   // 0 New
-    OpenPicture,                  // 1 Open
-    SavePicture,                  // 2 Save
-    ExitPicture,                  // 3 Exit
-    WithPlus<MenuPicture>,        // 4 Add Menu
-    WithPlus<ValuePicture>,       // 5 Add Value
-    WithPlus<ListPicture>,        // 6 Add List
-    WithPlus<AlarmPicture>,       // 7 Add Alarm
-    WithPlus<ScreenPicture>,      // 8 Add Startup Screen
-    EditPicture,                  // 9 Edit
-    DeletePicture,                // 10 Delete
-    DebugPicture,                 // 11 Debug
-    MoveUpPicture,                // 12 Move Up
-    MoveDownPicture,              // 13 Move Down
-    CompilePicture,               // 14 Compile
-    SimulationPicture,            // 15 Simulation
-    ImportPicture,                // 16 Import Menu
-    ExportPicture,                // 17 Export Menu
-    CutPicture,                   // 18 Cut
-    CopyPicture,                  // 19 Copy
-    PasteBeforePicture,           // 20 Paste Before
-    PasteAfterPicture,            // 21 Paste After
-    PasteUnderPicture,            // 22 Paste Under
-    DeleteLeafPicture,            // 23 Delete Leaf
-    DeleteNodePicture,            // 24 Delete Node
-    BlankPicture,                 // 25 (unused)
-    WithPlus<ActionPicture>,      // 26 Add Action
-    SearchPicture,                // 27 Find
-    DownloadMenuPicture,          // 28 Download Menu
-    DownloadFirmwarePicture,      // 29 Download Firmware
-    SpecialCharPicture,           // 30 Special Character
-    SimulationOnlinePicture,      // 31 Simulation Online
+    NewPicture,               // 0 New
+    OpenPicture,              // 1 Open
+    SavePicture,              // 2 Save
+    ExitPicture,              // 3 Exit
+    WithPlus<MenuPicture>,    // 4 Add Menu
+    WithPlus<ValuePicture>,   // 5 Add Value
+    WithPlus<ListPicture>,    // 6 Add List
+    WithPlus<AlarmPicture>,   // 7 Add Alarm
+    WithPlus<ScreenPicture>,  // 8 Add Startup Screen
+    EditPicture,              // 9 Edit
+    DeletePicture,            // 10 Delete
+    DebugPicture,             // 11 Debug
+    MoveUpPicture,            // 12 Move Up
+    MoveDownPicture,          // 13 Move Down
+    CompilePicture,           // 14 Compile
+    SimulationPicture,        // 15 Simulation
+    ImportPicture,            // 16 Import Menu
+    ExportPicture,            // 17 Export Menu
+    CutPicture,               // 18 Cut
+    CopyPicture,              // 19 Copy
+    PasteBeforePicture,       // 20 Paste Before
+    PasteAfterPicture,        // 21 Paste After
+    PasteUnderPicture,        // 22 Paste Under
+    DeleteLeafPicture,        // 23 Delete Leaf
+    DeleteNodePicture,        // 24 Delete Node
+    BlankPicture,             // 25 (unused)
+    WithPlus<ActionPicture>,  // 26 Add Action
+    SearchPicture,            // 27 Find
+    DownloadMenuPicture,      // 28 Download Menu
+    DownloadFirmwarePicture,  // 29 Download Firmware
+    SpecialCharPicture,       // 30 Special Character
+    SimulationOnlinePicture,  // 31 Simulation Online
 };
 
 QIcon Draw(Painter painter)
@@ -458,13 +479,13 @@ QIcon Draw(Painter painter)
 
 // Built on first use; dropped when the application ends, before the
 // graphics system goes.
-QList<QIcon> treeImages;
-QList<QIcon> menuImages;
+QList<QIcon> gTreeImages;
+QList<QIcon> gMenuImages;
 
 void DropImages()
 {
-    treeImages.clear();
-    menuImages.clear();
+    gTreeImages.clear();
+    gMenuImages.clear();
 }
 
 QIcon FromList(QList<QIcon> &cache, const Painter *pictures, int count, int index)
@@ -472,7 +493,7 @@ QIcon FromList(QList<QIcon> &cache, const Painter *pictures, int count, int inde
     if (index < 0 || index >= count)
         return QIcon();
     if (cache.isEmpty()) {
-        if (treeImages.isEmpty() && menuImages.isEmpty())
+        if (gTreeImages.isEmpty() && gMenuImages.isEmpty())
             qAddPostRoutine(DropImages);
         for (int i = 0; i < count; ++i)
             cache.append(Draw(pictures[i]));
@@ -480,8 +501,14 @@ QIcon FromList(QList<QIcon> &cache, const Painter *pictures, int count, int inde
     return cache[index];
 }
 
-} // namespace
+}  // namespace
 
-QIcon TreeImage(int index) { return FromList(treeImages, kTreePictures, TreeImageCount, index); }
+QIcon TreeImage(int index)
+{
+    return FromList(gTreeImages, kTreePictures, TreeImageCount, index);
+}
 
-QIcon MenuImage(int index) { return FromList(menuImages, kMenuPictures, MenuImageCount, index); }
+QIcon MenuImage(int index)
+{
+    return FromList(gMenuImages, kMenuPictures, MenuImageCount, index);
+}

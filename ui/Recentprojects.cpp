@@ -8,8 +8,11 @@ namespace {
 const QString kGroup = QStringLiteral("RecentProject");
 const QString kCount = QStringLiteral("ItemCnt");
 
-QString ItemKey(int index) { return QStringLiteral("Item%1").arg(index); }
-} // namespace
+QString ItemKey(int index)
+{
+    return QStringLiteral("Item%1").arg(index);
+}
+}  // namespace
 
 Qt::CaseSensitivity NativePathCase()
 {

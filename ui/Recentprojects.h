@@ -17,7 +17,7 @@ class TRecentProjects {
 public:
     static constexpr int MaxCount = 8;
 
-    explicit TRecentProjects(Qt::CaseSensitivity pathCase = NativePathCase()) : pathCase_(pathCase) {}
+    explicit TRecentProjects(Qt::CaseSensitivity pathCase = NativePathCase()) : pathCase_(pathCase) { }
 
     const QStringList &Items() const { return items_; }
     int Count() const { return int(items_.size()); }

@@ -14,8 +14,7 @@
 
 namespace {
 
-template <typename Form>
-void DeleteForm(Form *&form)
+template <typename Form> void DeleteForm(Form *&form)
 {
     delete form;
     form = nullptr;
@@ -38,7 +37,7 @@ constexpr StartupForm kStartupForms[] = {
     {"TfmWarm", nullptr, nullptr},
 };
 
-} // namespace
+}  // namespace
 
 TfmDownload &DownloadForm()
 {
@@ -47,7 +46,10 @@ TfmDownload &DownloadForm()
     return *fmDownload;
 }
 
-std::span<const StartupForm> StartupForms() { return kStartupForms; }
+std::span<const StartupForm> StartupForms()
+{
+    return kStartupForms;
+}
 
 QString StartupProjectArgument(const QStringList &arguments)
 {

@@ -22,9 +22,15 @@ TTreeWidgetItem::~TTreeWidgetItem()
     delete item_;
 }
 
-void TTreeWidgetItem::SetText(const QString &text) { item_->setText(0, text); }
+void TTreeWidgetItem::SetText(const QString &text)
+{
+    item_->setText(0, text);
+}
 
-void TTreeWidgetItem::SetImageIndex(int index) { item_->setIcon(0, TreeImage(index)); }
+void TTreeWidgetItem::SetImageIndex(int index)
+{
+    item_->setIcon(0, TreeImage(index));
+}
 
 TwTreeItem *TTreeWidgetItems::AddItem(TwTreeItem *parent, const QString &text, TwNode *data)
 {

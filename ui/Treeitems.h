@@ -12,7 +12,7 @@ class QTreeWidgetItem;
 
 class TTreeWidgetItem final : public TwTreeItem {
 public:
-    TTreeWidgetItem(QTreeWidget *tree, QTreeWidgetItem *item) : tree_(tree), item_(item) {}
+    TTreeWidgetItem(QTreeWidget *tree, QTreeWidgetItem *item) : tree_(tree), item_(item) { }
     ~TTreeWidgetItem() override;
     TTreeWidgetItem(const TTreeWidgetItem &) = delete;
     TTreeWidgetItem &operator=(const TTreeWidgetItem &) = delete;
@@ -29,7 +29,7 @@ private:
 
 class TTreeWidgetItems final : public TwTreeItems {
 public:
-    explicit TTreeWidgetItems(QTreeWidget *tree) : tree_(tree) {}
+    explicit TTreeWidgetItems(QTreeWidget *tree) : tree_(tree) { }
     TwTreeItem *AddItem(TwTreeItem *parent, const QString &text, TwNode *data) override;
 
 private:

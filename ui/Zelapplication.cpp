@@ -19,11 +19,17 @@ QString CurrentExceptionMessage()
     }
 }
 
-} // namespace
+}  // namespace
 
-QString ApplicationTitle() { return QStringLiteral("Zel Designer"); }
+QString ApplicationTitle()
+{
+    return QStringLiteral("Zel Designer");
+}
 
-void ShowHandlerError(const QString &text) { ShowMessageBox(nullptr, text, ApplicationTitle()); }
+void ShowHandlerError(const QString &text)
+{
+    ShowMessageBox(nullptr, text, ApplicationTitle());
+}
 
 // Both guards show the box after leaving the catch block, so that its modal
 // loop does not run inside an exception handler.
@@ -40,7 +46,9 @@ bool RunGuarded(const std::function<void()> &work)
     return false;
 }
 
-TZelApplication::TZelApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+TZelApplication::TZelApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+}
 
 bool TZelApplication::notify(QObject *receiver, QEvent *event)
 {

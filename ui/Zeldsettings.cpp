@@ -4,14 +4,17 @@
 #include <QSettings>
 
 namespace {
-QString settingsFile;
+QString gSettingsFile;
 }
 
 std::unique_ptr<QSettings> OpenZeldSettings()
 {
-    if (!settingsFile.isEmpty())
-        return std::make_unique<QSettings>(settingsFile, QSettings::IniFormat);
+    if (!gSettingsFile.isEmpty())
+        return std::make_unique<QSettings>(gSettingsFile, QSettings::IniFormat);
     return std::make_unique<QSettings>(QStringLiteral("Lumor"), QStringLiteral("ZELD"));
 }
 
-void SetZeldSettingsFile(const QString &iniPath) { settingsFile = iniPath; }
+void SetZeldSettingsFile(const QString &iniPath)
+{
+    gSettingsFile = iniPath;
+}

@@ -12,8 +12,7 @@
 #include <functional>
 #include <vector>
 
-class RecordingView : public TDownloadView
-{
+class RecordingView : public TDownloadView {
 public:
     void ShowStatus(int panel, const QString &text) override
     {
@@ -43,8 +42,7 @@ public:
     std::function<void(const QString &)> onStatus;
 };
 
-class ManualClock : public TDownloadClock
-{
+class ManualClock : public TDownloadClock {
 public:
     void Start(int milliseconds) override
     {
@@ -58,10 +56,9 @@ public:
 
 // Frames go straight to the PLC; its reply blocks wait in the inbox until
 // Pump hands them in, so the engine is never entered from inside a write.
-class InProcessPort : public TDownloadPort
-{
+class InProcessPort : public TDownloadPort {
 public:
-    explicit InProcessPort(simplc::SimPlc &plc) : plc_(plc) {}
+    explicit InProcessPort(simplc::SimPlc &plc) : plc_(plc) { }
 
     bool Write(const uint8_t *frame, uint16_t length) override
     {

@@ -48,7 +48,10 @@ struct PtyRig {
         return QTest::qWaitFor([this] { return !download.Running(); }, timeoutMs);
     }
 
-    std::vector<uint16_t> Mailbox() const { return plc.Regs(TDownload::kMailboxRegister, TDownload::kMailboxWords); }
+    std::vector<uint16_t> Mailbox() const
+    {
+        return plc.Regs(TDownload::kMailboxRegister, TDownload::kMailboxWords);
+    }
 
     std::vector<std::string> Frames(const std::string &command) const
     {

@@ -4,8 +4,8 @@
 #include "DownloadHarness.h"
 #include "PlcFrame.h"
 
-#include <QTemporaryDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using simplc::Fault;
@@ -30,7 +30,10 @@ struct Rig {
         Pump(download, port, clock);
         return started;
     }
-    std::vector<uint16_t> Mailbox() const { return plc.Regs(TDownload::kMailboxRegister, TDownload::kMailboxWords); }
+    std::vector<uint16_t> Mailbox() const
+    {
+        return plc.Regs(TDownload::kMailboxRegister, TDownload::kMailboxWords);
+    }
 };
 
 QByteArray Text(const uint8_t *frame, uint16_t length)
@@ -56,7 +59,9 @@ TEST(DownloadFrames, MailboxReadFinishAndRestoreLayouts)
     const uint16_t read = rig.download.BuildMailboxRead(35);
     EXPECT_EQ(read, 16);
     // STX "01" "46" "23" "R03000", then the sum of those bytes (0x277 -> 77).
-    EXPECT_EQ(Text(rig.download.Frame(), read), QByteArray("\x02" "014623R0300077\x03"));
+    EXPECT_EQ(Text(rig.download.Frame(), read),
+              QByteArray("\x02"
+                         "014623R0300077\x03"));
 
     const uint16_t finish = rig.download.BuildMailboxFinish();
     EXPECT_EQ(finish, 20);
@@ -97,7 +102,8 @@ TEST(DownloadFrames, PacketWordsForSmallFiles)
         ASSERT_EQ(packets.size(), c.heads.size()) << c.size;
         for (size_t i = 0; i < packets.size(); ++i) {
             const auto words = FrameWords(packets[i]);
-            EXPECT_EQ(std::vector<uint16_t>(words.begin(), words.begin() + 3), c.heads[i]) << c.size << " packet " << i;
+            EXPECT_EQ(std::vector<uint16_t>(words.begin(), words.begin() + 3), c.heads[i])
+                << c.size << " packet " << i;
         }
         const auto last = FrameWords(packets.back());
         EXPECT_EQ(last.size(), c.lastWords) << c.size;
@@ -129,9 +135,12 @@ TEST(DownloadRun, ImageArrivesWholeAndTheRegistersAreRestored)
     EXPECT_EQ(rig.port.stops, 1);
 
     const std::vector<QString> &texts = rig.view.status[0];
-    const auto seen = [&](const char *t) { return std::find(texts.begin(), texts.end(), QString::fromLatin1(t)) != texts.end(); };
-    for (const char *t : {" Get Station Number..", "Save PLC Data..", "Wait MZEL Ready..", "Wait Erase Flash..",
-                          " Write packets 2", " Write packets 16", " Send Finish", "Restore PLC Data .."})
+    const auto seen = [&](const char *t) {
+        return std::find(texts.begin(), texts.end(), QString::fromLatin1(t)) != texts.end();
+    };
+    for (const char *t :
+         {" Get Station Number..", "Save PLC Data..", "Wait MZEL Ready..", "Wait Erase Flash..",
+          " Write packets 2", " Write packets 16", " Send Finish", "Restore PLC Data .."})
         EXPECT_TRUE(seen(t)) << t;
     EXPECT_FALSE(seen(" Write packets 17"));
 }
@@ -388,7 +397,8 @@ TEST(DownloadDetect, FindsTheRateOrGivesUp)
         EXPECT_EQ(rig.view.detected[0], 38400u);
         EXPECT_EQ(rig.panel.Image(), Bytes(image));
         EXPECT_EQ(rig.view.status[2].back(), QString());
-        EXPECT_EQ(std::count(rig.view.status[2].begin(), rig.view.status[2].end(), QStringLiteral("Try 38400")), 1);
+        EXPECT_EQ(
+            std::count(rig.view.status[2].begin(), rig.view.status[2].end(), QStringLiteral("Try 38400")), 1);
     }
     {
         // Port set-up ends at the first answer.
@@ -428,9 +438,11 @@ TEST(DownloadFile, RefusedBeforeThePortOpens)
     };
     EXPECT_FALSE(TDownload::ReadDownloadFile(write("empty.mda", {}), data, error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("The file is empty")));
-    EXPECT_FALSE(TDownload::ReadDownloadFile(write("big.mda", QByteArray(TDownload::kMaxFileSize + 1, 'x')), data, error));
+    EXPECT_FALSE(TDownload::ReadDownloadFile(write("big.mda", QByteArray(TDownload::kMaxFileSize + 1, 'x')),
+                                             data, error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("The file is larger")));
-    EXPECT_TRUE(TDownload::ReadDownloadFile(write("max.mda", QByteArray(TDownload::kMaxFileSize, 'x')), data, error));
+    EXPECT_TRUE(
+        TDownload::ReadDownloadFile(write("max.mda", QByteArray(TDownload::kMaxFileSize, 'x')), data, error));
     EXPECT_EQ(data.size(), TDownload::kMaxFileSize);
 
     Rig rig;

@@ -2,9 +2,9 @@
 // pseudo-terminal typed into the port field, the simulated PLC with the
 // panel behind its mailbox on the other end, a real 500 ms reply timer, and
 // its settings in a temporary folder.
+#include "Downloadform.h"
 #include "Commtimeoutfrm.h"
 #include "DownloadHarness.h"
-#include "Downloadform.h"
 #include "LinkPty.h"
 #include "Lumor_unicode.h"
 #include "Serialcomm.h"
@@ -50,13 +50,15 @@ struct PlcLine {
         EXPECT_TRUE(line.Start());
     }
     QString Path() const { return QString::fromStdString(line.SlavePath()); }
-    std::vector<uint16_t> Mailbox() const { return plc.Regs(TDownload::kMailboxRegister, TDownload::kMailboxWords); }
+    std::vector<uint16_t> Mailbox() const
+    {
+        return plc.Regs(TDownload::kMailboxRegister, TDownload::kMailboxWords);
+    }
 };
 
 // The platform's port, but the PLC answers only at one rate: at any other it
 // sends half a reply, as a line at the wrong speed delivers noise.
-class RateGatedBackend : public TPosixCommBackend
-{
+class RateGatedBackend : public TPosixCommBackend {
 public:
     RateGatedBackend(SimPlc &plc, uint32_t answersAt, std::vector<uint32_t> &rates)
         : plc_(plc), answersAt_(answersAt), rates_(rates)
@@ -93,8 +95,7 @@ QByteArray FirmwareImage(const QByteArray &identification)
     return data;
 }
 
-class DownloadDialog : public ::testing::Test
-{
+class DownloadDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -121,7 +122,8 @@ protected:
     {
         const QString path = SettingsFile();
         auto form = std::make_unique<TfmDownload>(
-            [path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, nullptr, std::move(backend));
+            [path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, nullptr,
+            std::move(backend));
         form->SetPortLister([this] { return ports; });
         return form;
     }
@@ -194,7 +196,7 @@ protected:
     QStringList chooserFilters;
 };
 
-} // namespace
+}  // namespace
 
 // ---- Downloads end to end --------------------------------------------------
 
@@ -318,7 +320,8 @@ TEST_F(DownloadDialog, CloseBoxDuringPacketsAbortsRestoresThenCloses)
     MenuFileName = WriteFile(QStringLiteral("plant.mda"), TestImage(6400));
     const int result = Show(*form, TDownload::dmMenu, [&](TfmDownload &f) {
         TypePortAndStart(f, plc.Path(), 1);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f.StatusText(0) == QStringLiteral(" Write packets 3"); }, 10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return f.StatusText(0) == QStringLiteral(" Write packets 3"); }, 10000));
         f.close();
         // The registers are restored before the dialog goes; Exit and Start wait.
         ASSERT_TRUE(f.Download().Running());
@@ -343,7 +346,8 @@ TEST_F(DownloadDialog, AbortButtonBeforeTheMailboxStopsAtOnce)
     MenuFileName = WriteFile(QStringLiteral("plant.mda"), TestImage(100));
     Show(*form, TDownload::dmMenu, [&](TfmDownload &f) {
         TypePortAndStart(f, plc.Path(), 1);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f.StatusText(0) == QStringLiteral("Wait MZEL Ready.."); }, 5000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return f.StatusText(0) == QStringLiteral("Wait MZEL Ready.."); }, 5000));
         f.btStartDownLoad->click();
         EXPECT_FALSE(f.Download().Running());
         EXPECT_EQ(f.StatusText(0), QStringLiteral("Communication Aborted"));
@@ -471,7 +475,8 @@ TEST_F(DownloadDialog, SettingsSurviveARestart)
         MenuFileName = QStringLiteral("/p/plant.mda");
         FirmwareFileName = QStringLiteral("/p/panel.os");
     }
-    EXPECT_EQ(Settings().value(QStringLiteral("ComParameter/ComPort")).toString(), QStringLiteral("/dev/ttyUSB1"));
+    EXPECT_EQ(Settings().value(QStringLiteral("ComParameter/ComPort")).toString(),
+              QStringLiteral("/dev/ttyUSB1"));
     MenuFileName.clear();
     FirmwareFileName.clear();
     {
@@ -501,9 +506,12 @@ TEST(SerialPortList, FormatCutsNamesAtTheFirstBlankAndListsEachPortOnce)
                        {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("listed twice")},
                        {QString(), QStringLiteral("no name")}},
                       names, texts);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("COM3"), QStringLiteral("/dev/ttyS0")}));
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("/dev/ttyUSB0 : (USB Serial)"),
-                                  QStringLiteral("COM3 (remark) : (Modem)"), QStringLiteral("/dev/ttyS0")}));
+    EXPECT_EQ(
+        names,
+        (QStringList{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("COM3"), QStringLiteral("/dev/ttyS0")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("/dev/ttyUSB0 : (USB Serial)"),
+                           QStringLiteral("COM3 (remark) : (Modem)"), QStringLiteral("/dev/ttyS0")}));
 }
 
 TEST_F(DownloadDialog, PortListFitsTheRememberedPort)
@@ -514,23 +522,35 @@ TEST_F(DownloadDialog, PortListFitsTheRememberedPort)
     struct Case {
         QList<TSerialPortEntry> listed;
         QString remembered;
-        QString port;         // edPort afterwards
-        QStringList items;    // cbPortList's texts
+        QString port;       // edPort afterwards
+        QStringList items;  // cbPortList's texts
         int selected;
     };
     const Case cases[] = {
         // Still present: kept and selected.
-        {present, QStringLiteral("/dev/ttyUSB1"), QStringLiteral("/dev/ttyUSB1"),
-         {QStringLiteral("/dev/ttyUSB0 : (USB Serial)"), QStringLiteral("/dev/ttyUSB1 : (USB Serial)")}, 1},
+        {present,
+         QStringLiteral("/dev/ttyUSB1"),
+         QStringLiteral("/dev/ttyUSB1"),
+         {QStringLiteral("/dev/ttyUSB0 : (USB Serial)"), QStringLiteral("/dev/ttyUSB1 : (USB Serial)")},
+         1},
         // Gone while others are there: the first present one replaces it.
-        {present, QStringLiteral("/dev/ttyACM7"), QStringLiteral("/dev/ttyUSB0"),
-         {QStringLiteral("/dev/ttyUSB0 : (USB Serial)"), QStringLiteral("/dev/ttyUSB1 : (USB Serial)")}, 0},
+        {present,
+         QStringLiteral("/dev/ttyACM7"),
+         QStringLiteral("/dev/ttyUSB0"),
+         {QStringLiteral("/dev/ttyUSB0 : (USB Serial)"), QStringLiteral("/dev/ttyUSB1 : (USB Serial)")},
+         0},
         // None remembered: the first present one.
-        {present, QString(), QStringLiteral("/dev/ttyUSB0"),
-         {QStringLiteral("/dev/ttyUSB0 : (USB Serial)"), QStringLiteral("/dev/ttyUSB1 : (USB Serial)")}, 0},
+        {present,
+         QString(),
+         QStringLiteral("/dev/ttyUSB0"),
+         {QStringLiteral("/dev/ttyUSB0 : (USB Serial)"), QStringLiteral("/dev/ttyUSB1 : (USB Serial)")},
+         0},
         // Nothing listed: the remembered port is kept, forced.
-        {{}, QStringLiteral("/dev/pts/4"), QStringLiteral("/dev/pts/4"),
-         {QStringLiteral("/dev/pts/4    [ Force Setting ]")}, 0},
+        {{},
+         QStringLiteral("/dev/pts/4"),
+         QStringLiteral("/dev/pts/4"),
+         {QStringLiteral("/dev/pts/4    [ Force Setting ]")},
+         0},
         // Nothing listed, nothing remembered.
         {{}, QString(), QString(), {}, -1},
     };
@@ -567,16 +587,21 @@ TEST_F(DownloadDialog, ShippedLanguageFilesNameEveryComponentAndAutoStaysIndexZe
             const QString section = window->objectName();
             for (const QObject *component : window->findChildren<QObject *>()) {
                 const QString name = component->objectName();
-                const int index = LumorUnicode::ComponentClassIndex(QLatin1String(component->metaObject()->className()));
-                if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name == QLatin1String("WideImage1") ||
-                    name == QLatin1String("cbPortList") || (index != 0 && index != 1 && index != 8))
+                const int index =
+                    LumorUnicode::ComponentClassIndex(QLatin1String(component->metaObject()->className()));
+                if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))
+                    || name == QLatin1String("WideImage1") || name == QLatin1String("cbPortList")
+                    || (index != 0 && index != 1 && index != 8))
                     continue;
                 const QString key = name + (index == 8 ? QStringLiteral(".N_0") : QStringLiteral(".Caption"));
                 EXPECT_FALSE(Localizer.ReadSectionValue(section, key).isEmpty())
-                    << "language." << language + 1 << " [" << section.toStdString() << "] " << key.toStdString();
+                    << "language." << language + 1 << " [" << section.toStdString() << "] "
+                    << key.toStdString();
             }
         }
-        EXPECT_FALSE(Localizer.ReadSectionValue(QStringLiteral("_FormCaption"), QStringLiteral("frmCommTimeOut")).isEmpty());
+        EXPECT_FALSE(
+            Localizer.ReadSectionValue(QStringLiteral("_FormCaption"), QStringLiteral("frmCommTimeOut"))
+                .isEmpty());
     }
     Localizer.SetLanguage(1);
     EXPECT_EQ(form->cbBaudRate->itemText(0), QStringLiteral("Automatisch"));

@@ -12,8 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
-class LinkPty
-{
+class LinkPty {
 public:
     LinkPty()
     {
@@ -21,7 +20,7 @@ public:
         char name[256] = {};
         if (openpty(&master_, &slave, name, nullptr, nullptr) != 0)
             return;
-        termios t {};
+        termios t{};
         tcgetattr(master_, &t);
         cfmakeraw(&t);
         tcsetattr(master_, TCSANOW, &t);
@@ -55,7 +54,7 @@ public:
         QByteArray got;
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (got.size() < want && std::chrono::steady_clock::now() < end) {
-            pollfd p {master_, POLLIN, 0};
+            pollfd p{master_, POLLIN, 0};
             if (poll(&p, 1, got.isEmpty() ? 50 : quietMs) <= 0) {
                 if (!got.isEmpty())
                     break;

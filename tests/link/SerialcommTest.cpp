@@ -1,8 +1,8 @@
 // The serial component over a pseudo-terminal: opening, the settings seam,
 // block boundaries, input filtering, hang-up and stop.
+#include "Serialcomm.h"
 #include "Download.h"
 #include "LinkPty.h"
-#include "Serialcomm.h"
 #include "SerialcommPosix.h"
 
 #include <QCoreApplication>
@@ -16,14 +16,13 @@
 namespace {
 
 // The POSIX backend with a record of every setting it was asked to apply.
-class RecordingBackend : public TPosixCommBackend
-{
+class RecordingBackend : public TPosixCommBackend {
 public:
     struct Log {
         std::vector<TCommLineState> lines;
         std::vector<TCommTimeouts> timeouts;
     };
-    explicit RecordingBackend(Log &log) : log_(log) {}
+    explicit RecordingBackend(Log &log) : log_(log) { }
     bool ApplyLineState(const TCommLineState &state) override
     {
         log_.lines.push_back(state);
@@ -80,8 +79,7 @@ std::string StartError(TComm &comm)
 }
 
 // A component on the slave end of a fresh pseudo-terminal, collecting blocks.
-class SerialcommData : public ::testing::Test
-{
+class SerialcommData : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -187,14 +185,22 @@ TEST_F(SerialcommData, WritesReachTheLineAndRepliesComeBackOnTheGuiThread)
     EXPECT_FALSE(comm.WriteCommData("x", 1)) << "closed port";
     comm.StartComm();
     EXPECT_FALSE(comm.WriteCommData("x", 0)) << "nothing to write";
-    const QByteArray frame("\x02" "FF150101>0FD7E5\x03");
+    const QByteArray frame("\x02"
+                           "FF150101>0FD7E5\x03");
     ASSERT_TRUE(comm.WriteCommData(frame.constData(), uint16_t(frame.size())));
     EXPECT_EQ(pty.Receive(frame.size()), frame);
     EXPECT_TRUE(QTest::qWaitFor([&] { return comm.SendDataEmpty() && emptyEvents >= 1; }, 2000));
 
-    pty.Send("\x02" "01150" "0001" "99\x03");
+    pty.Send("\x02"
+             "01150"
+             "0001"
+             "99\x03");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !got.blocks.empty(); }, 2000));
-    EXPECT_EQ(got.All(), QByteArray("\x02" "01150" "0001" "99\x03"));
+    EXPECT_EQ(got.All(),
+              QByteArray("\x02"
+                         "01150"
+                         "0001"
+                         "99\x03"));
     EXPECT_FALSE(got.offThread);
     comm.StopComm();
     EXPECT_FALSE(comm.WriteCommData("x", 1));

@@ -34,9 +34,11 @@ public:
     {
         QByteArray text;
         for (int s = 1; s <= localeIds.size(); ++s) {
-            text += "[" + QByteArray::number(s) + "]\nLocaleID=" + QByteArray::number(localeIds[s - 1]) + "\n";
+            text +=
+                "[" + QByteArray::number(s) + "]\nLocaleID=" + QByteArray::number(localeIds[s - 1]) + "\n";
             for (int i = 1; i <= localeIds.size(); ++i)
-                text += QByteArray::number(i) + "=L" + QByteArray::number(i) + "in" + QByteArray::number(s) + "\n";
+                text += QByteArray::number(i) + "=L" + QByteArray::number(i) + "in" + QByteArray::number(s)
+                    + "\n";
         }
         Write(QStringLiteral("Language.mnu"), text);
     }

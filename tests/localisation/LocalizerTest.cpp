@@ -69,8 +69,8 @@ TEST(LanguageChoice, StoredNumberIsReadUnderTheApplicationKey)
 
 TEST(LanguageChoice, InvalidStoredNumbersFallToTheLocale)
 {
-    for (const QByteArray &stored : {QByteArray("0"), QByteArray("-1"), QByteArray("3"), QByteArray("x"),
-                                    QByteArray()}) {
+    for (const QByteArray &stored :
+         {QByteArray("0"), QByteArray("-1"), QByteArray("3"), QByteArray("x"), QByteArray()}) {
         LangTestDir dir;
         dir.WriteLanguageList({1033, 1031});
         if (!stored.isEmpty())
@@ -115,8 +115,7 @@ TEST(LanguageChoice, WithoutLocaleMatchOrEnglishLanguage1)
 TEST(LanguageChoice, ListStopsAtTheFirstMissingSection)
 {
     LangTestDir dir;
-    dir.Write(QStringLiteral("Language.mnu"),
-              "[1]\nLocaleID=1033\n[2]\nLocaleID=1031\n[4]\nLocaleID=1036\n");
+    dir.Write(QStringLiteral("Language.mnu"), "[1]\nLocaleID=1033\n[2]\nLocaleID=1031\n[4]\nLocaleID=1036\n");
     LumorUnicode loc;
     dir.Prepare(loc);
     loc.InitLanguage(QStringLiteral("ZELDesigner"));
@@ -143,7 +142,7 @@ TEST(LanguageChoice, AtMostTenLanguages)
         ids.append(2000 + i);
     dir.WriteLanguageList(ids);
     LumorUnicode loc;
-    dir.Prepare(loc, 2011); // the twelfth is not read
+    dir.Prepare(loc, 2011);  // the twelfth is not read
     loc.InitLanguage(QStringLiteral("ZELDesigner"));
     EXPECT_EQ(loc.LanguageCount(), 10);
     EXPECT_EQ(loc.LanguageNumber(), 1);
@@ -222,7 +221,10 @@ TEST_F(TextLookup, ValueWithCommas)
     EXPECT_EQ(Text("x", "compile", "CodeSize"), QStringLiteral("Size: %d Bytes, limit %d Bytes"));
 }
 
-TEST_F(TextLookup, QuotedValue) { EXPECT_EQ(Text("x", "yesno", "Quoted"), QStringLiteral("  spaced  ")); }
+TEST_F(TextLookup, QuotedValue)
+{
+    EXPECT_EQ(Text("x", "yesno", "Quoted"), QStringLiteral("  spaced  "));
+}
 
 TEST_F(TextLookup, ReadsTheFileAnewEachTime)
 {
@@ -260,8 +262,9 @@ TEST(TextLookupFont, MissingLanguageFileGivesDefaultsAndTahoma)
     dir.Prepare(loc);
     loc.InitLanguage(QStringLiteral("ZELDesigner"));
     EXPECT_EQ(loc.FontName(), QStringLiteral("Tahoma"));
-    EXPECT_EQ(loc.GetText(QStringLiteral("Delete"), QStringLiteral("yesno"), QStringLiteral("CaptionDeleteId")),
-              QStringLiteral("Delete"));
+    EXPECT_EQ(
+        loc.GetText(QStringLiteral("Delete"), QStringLiteral("yesno"), QStringLiteral("CaptionDeleteId")),
+        QStringLiteral("Delete"));
 }
 
 TEST(TextLookupFont, BeforeInitialisationEverythingIsDefault)
@@ -313,7 +316,7 @@ struct TestForm {
         btOK = make(new QPushButton(QStringLiteral("OK"), form), "btOK");
         cbFlag = make(new QCheckBox(QStringLiteral("flag"), form), "cbFlag");
         gbGroup = make(new QGroupBox(QStringLiteral("group"), form), "gbGroup");
-        rbOne = make(new QRadioButton(QStringLiteral("one"), gbGroup), "rbOne"); // nested
+        rbOne = make(new QRadioButton(QStringLiteral("one"), gbGroup), "rbOne");  // nested
         cbEffect = make(new QComboBox(form), "cbEffect");
         cbEffect->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
         tbOpen = make(new QToolButton(form), "tbOpen");
@@ -327,7 +330,7 @@ struct TestForm {
         lbOwn = make(new OwnLabel(QStringLiteral("own"), form), "lbOwn");
         lbEmpty = make(new QLabel(QStringLiteral("kept"), form), "lbEmpty");
         tvTree = make(new QTreeView(form), "tvTree");
-        child = new QDialog(form); // another window owned by the form
+        child = new QDialog(form);  // another window owned by the form
         child->setObjectName(QStringLiteral("FormChild"));
         lbChild = make(new QLabel(QStringLiteral("child label"), child), "lbChild");
         unnamed = new QLabel(QStringLiteral("unnamed"), form);
@@ -441,7 +444,7 @@ TEST_F(FormTranslation, FormWithoutCaptionKeyKeepsItsCaption)
     t.form->setObjectName(QStringLiteral("FormOther"));
     loc.TranslateForm(t.form);
     EXPECT_EQ(t.form->windowTitle(), QStringLiteral("Design Caption"));
-    EXPECT_EQ(t.lbName->text(), QStringLiteral("design label")); // other section
+    EXPECT_EQ(t.lbName->text(), QStringLiteral("design label"));  // other section
     EXPECT_EQ(t.form->font().family(), QStringLiteral("DejaVu Serif"));
 }
 
@@ -464,7 +467,8 @@ protected:
     void SetUp() override
     {
         dir.WriteLanguageList({1033, 1031});
-        dir.Write(QStringLiteral("language.1"), "[FormTest]\nlbName.Caption=Name\n[_Font]\nFontName=Tahoma\n");
+        dir.Write(QStringLiteral("language.1"),
+                  "[FormTest]\nlbName.Caption=Name\n[_Font]\nFontName=Tahoma\n");
         dir.Write(QStringLiteral("language.2"),
                   "[FormTest]\nlbName.Caption=Bezeichnung\n[_Font]\nFontName=DejaVu Sans\n");
         dir.Prepare(loc, 1033);
@@ -509,7 +513,7 @@ TEST_F(Switching, ClickingSwitchesStoresAndRetranslates)
     QString nameDuringHook;
     loc.SetAfterLanguageChange([&] {
         ++hookCalls;
-        nameDuringHook = t.lbName->text(); // forms are translated before the hook
+        nameDuringHook = t.lbName->text();  // forms are translated before the hook
     });
 
     menu.actions()[1]->trigger();
@@ -536,7 +540,7 @@ TEST_F(Switching, ChoosingTheCheckedLanguageRunsTheWholeSwitchAgain)
     t.lbName->setText(QStringLiteral("changed meanwhile"));
     QFile::remove(dir.SettingsFile());
 
-    menu.actions()[0]->trigger(); // already checked: Qt unchecks, the switch checks again
+    menu.actions()[0]->trigger();  // already checked: Qt unchecks, the switch checks again
 
     EXPECT_EQ(StoredNumber(dir), 1);
     EXPECT_EQ(t.lbName->text(), QStringLiteral("Name"));
@@ -568,7 +572,7 @@ TEST_F(Switching, UnwritableSettingsAreNotRemembered)
     dir.Prepare(restarted, 1033);
     restarted.SetSettingsFile(unwritable);
     restarted.InitLanguage(QStringLiteral("ZELDesigner"));
-    EXPECT_EQ(restarted.LanguageNumber(), 1); // chosen from the locale again
+    EXPECT_EQ(restarted.LanguageNumber(), 1);  // chosen from the locale again
 }
 
 TEST_F(Switching, ManyFormsRegisterAndDeletedOnesAreSkipped)
@@ -578,7 +582,7 @@ TEST_F(Switching, ManyFormsRegisterAndDeletedOnesAreSkipped)
         forms.push_back(std::make_unique<TestForm>());
         loc.RegisterAndTranslateForm(forms.back()->form);
     }
-    loc.RegisterForm(forms[0]->form); // registering twice keeps one entry
+    loc.RegisterForm(forms[0]->form);  // registering twice keeps one entry
     EXPECT_EQ(loc.RegisteredForms().size(), 50);
     forms.erase(forms.begin() + 10);
     EXPECT_EQ(loc.RegisteredForms().size(), 49);
@@ -606,7 +610,7 @@ protected:
         loc.SetSettingsFile(dir.SettingsFile());
         loc.SetUserLocaleIdSource([] { return 0u; });
         loc.SetPlainMessageHook([this](const QString &, const QString &) { ++messages; });
-        loc.InitLanguage(QStringLiteral("ZELDesigner")); // beside the test program
+        loc.InitLanguage(QStringLiteral("ZELDesigner"));  // beside the test program
     }
     LangTestDir dir;
     LumorUnicode loc;
@@ -630,8 +634,9 @@ TEST_F(ShippedFiles, LieBesideTheProgram)
 TEST_F(ShippedFiles, GermanFollowsASwitch)
 {
     loc.SetLanguage(1);
-    EXPECT_EQ(loc.GetText(QStringLiteral("Main Menu"), QStringLiteral("main"), QStringLiteral("NodeNameMainMenu")),
-              QStringLiteral("Hauptmenü"));
+    EXPECT_EQ(
+        loc.GetText(QStringLiteral("Main Menu"), QStringLiteral("main"), QStringLiteral("NodeNameMainMenu")),
+        QStringLiteral("Hauptmenü"));
     EXPECT_EQ(loc.GetText(QStringLiteral("Warn"), QStringLiteral("lumorU"), QStringLiteral("WarnCaption")),
               QStringLiteral("Warnung"));
     loc.SetLanguage(0);
@@ -647,7 +652,7 @@ TEST(UserLocale, NamesMapToWindowsLocaleIds)
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("en-GB")), 2057u);
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("de_DE.UTF-8")), 1031u);
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("de_AT@euro")), 3079u);
-    EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("de_BE")), 1031u); // region unknown: main
+    EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("de_BE")), 1031u);  // region unknown: main
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("de")), 1031u);
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("zh_TW")), 1028u);
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("C")), 0u);
@@ -657,6 +662,6 @@ TEST(UserLocale, NamesMapToWindowsLocaleIds)
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("fil_PH")), 0u);
 }
 
-} // namespace
+}  // namespace
 
 #include "LocalizerTest.moc"

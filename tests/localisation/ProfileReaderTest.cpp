@@ -9,7 +9,10 @@ using profile::ProfileData;
 
 namespace {
 
-ProfileData Load(const std::string &bytes) { return ProfileData::FromBytes(bytes); }
+ProfileData Load(const std::string &bytes)
+{
+    return ProfileData::FromBytes(bytes);
+}
 
 std::u16string Get(const ProfileData &data, std::u16string_view section, std::u16string_view key,
                    std::u16string_view def = u"<default>")
@@ -87,7 +90,7 @@ TEST(ProfileReader, LongValuesAreCutTo999)
     const ProfileData data = Load("[S]\nLong=" + longValue + "\nExact=" + std::string(999, 'y') + "\n");
     EXPECT_EQ(Get(data, u"S", u"Long"), std::u16string(999, u'x'));
     EXPECT_EQ(Get(data, u"S", u"Exact"), std::u16string(999, u'y'));
-    EXPECT_EQ(data.Find(u"S", u"Long")->size(), 1500u); // stored whole
+    EXPECT_EQ(data.Find(u"S", u"Long")->size(), 1500u);  // stored whole
 }
 
 TEST(ProfileReader, ValueEndsAtZeroCharacter)
@@ -212,4 +215,4 @@ TEST(ProfileReader, GarbageNeverCrashes)
     SUCCEED();
 }
 
-} // namespace
+}  // namespace

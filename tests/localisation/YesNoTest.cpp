@@ -81,7 +81,8 @@ TEST_F(YesNoBox, DesignOfTheWindow)
 
 TEST_F(YesNoBox, ButtonCaptionsFollowTheLanguageFile)
 {
-    dir.Write(QStringLiteral("language.1"), "[fmYesNo]\nbbYes.Caption=&Ja\nbbNo.Caption=\nbbCancel.Caption=Abbrechen\n");
+    dir.Write(QStringLiteral("language.1"),
+              "[fmYesNo]\nbbYes.Caption=&Ja\nbbNo.Caption=\nbbCancel.Caption=Abbrechen\n");
     Init();
     TfmYesNo form;
     EXPECT_EQ(form.bbYes->text(), QStringLiteral("&Ja"));
@@ -150,8 +151,9 @@ TEST_F(YesNoBox, MessageBoxAfterAThreeButtonQuestionShowsOneButton)
 
 TEST_F(YesNoBox, QuestionTextsComeFromTheYesnoPrefix)
 {
-    dir.Write(QStringLiteral("language.1"),
-              "[StringTable]\nyesno.WarnModifyId=Daten geändert.\\nSpeichern?\nyesno.WarnCloseId=Schließen\n");
+    dir.Write(
+        QStringLiteral("language.1"),
+        "[StringTable]\nyesno.WarnModifyId=Daten geändert.\\nSpeichern?\nyesno.WarnCloseId=Schließen\n");
     Init();
     TfmYesNo form;
     Answer(mrCancel);
@@ -308,8 +310,8 @@ TEST(ShippedLanguageFiles, CoverQuestionsWarningsAndTheQuestionBox)
             has(table, QStringLiteral("lumorU.Warn") + QString::number(code));
         has(table, QStringLiteral("lumorU.WarnDefault"));
         has(table, QStringLiteral("lumorU.WarnCaption"));
-        for (const char *key : {"NodeNameMainMenu", "NodeNameAlarm", "NodeNameStartScreen", "NodeNameScreenSave",
-                                "NodeNameConfiguration", "NodeNameDevice"})
+        for (const char *key : {"NodeNameMainMenu", "NodeNameAlarm", "NodeNameStartScreen",
+                                "NodeNameScreenSave", "NodeNameConfiguration", "NodeNameDevice"})
             has(table, QStringLiteral("main.") + QLatin1String(key));
         for (const char *button : {"bbYes", "bbNo", "bbCancel"})
             has(QStringLiteral("fmYesNo"), QLatin1String(button) + QStringLiteral(".Caption"));
@@ -335,7 +337,9 @@ TEST(ShippedLanguageFiles, GermanQuestionBox)
             return mrYes;
         });
         ShowYesNo(&form, YesNoQuestions::DeleteWithChildren);
-        EXPECT_EQ(message, QStringLiteral("Die untergeordneten Knoten werden ebenfalls gelöscht.\nLöschen bestätigen?"));
+        EXPECT_EQ(
+            message,
+            QStringLiteral("Die untergeordneten Knoten werden ebenfalls gelöscht.\nLöschen bestätigen?"));
 
         // Switching back to English re-translates the registered box.
         Localizer.SetLanguage(0);
@@ -346,4 +350,4 @@ TEST(ShippedLanguageFiles, GermanQuestionBox)
     Localizer.Reset();
 }
 
-} // namespace
+}  // namespace

@@ -28,7 +28,8 @@ uint32_t U32At(const Bytes &bytes, size_t offset)
 
 Bytes Slice(const Bytes &bytes, size_t offset, size_t length)
 {
-    return Bytes(bytes.begin() + static_cast<long>(offset), bytes.begin() + static_cast<long>(offset + length));
+    return Bytes(bytes.begin() + static_cast<long>(offset),
+                 bytes.begin() + static_cast<long>(offset + length));
 }
 
 struct Compiled {
@@ -56,13 +57,12 @@ TEST(CompilerWalk, MenuSubMenuValuePagesAndPlaceholders)
     auto c = CompileProject(p.Root.get());
     ASSERT_TRUE(c->ok) << c->res->ErrorText().toStdString();
 
-    const Bytes expected = {
-        // page at 0: one sub-menu item whose page lies at 12
-        0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x0C, 0x00,
-        // page at 12: one value item, caption at 8, attribute at 0, no page
-        0x01, 0x00, 0x01, 0x00, 0x08, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF,
-        // the value's own empty page at 24
-        0x00, 0x00};
+    const Bytes expected = {// page at 0: one sub-menu item whose page lies at 12
+                            0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x0C, 0x00,
+                            // page at 12: one value item, caption at 8, attribute at 0, no page
+                            0x01, 0x00, 0x01, 0x00, 0x08, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF,
+                            // the value's own empty page at 24
+                            0x00, 0x00};
     EXPECT_EQ(SectionBytes(*c->res, rsMenuPages), expected);
 
     const Bytes pool = {0x03, 0x00, 'S', 0, 'u', 0, 'b', 0, 0x01, 0x00, 'V', 0};
@@ -138,16 +138,17 @@ TEST(CompilerRecords, ValueLimitsAndFlags)
     TestProject p = NewTestProject();
     AddValue(p.MainMenu, "a", "DD7", {{"Signed", "1"}, {"ReadOnly", "1"}, {"DecimalPoint", "2"}});
     AddValue(p.MainMenu, "b", "DR5000", {{"Min", "-5"}, {"Max", "4000000000"}});
-    AddValue(p.MainMenu, "c", "RT3");                     // no natural range: 0 and 0
-    AddValue(p.MainMenu, "d", "RC9", {{"Max", "99"}});    // a constant limit still counts
-    AddValue(p.MainMenu, "e", "R99999");                  // does not parse
+    AddValue(p.MainMenu, "c", "RT3");                   // no natural range: 0 and 0
+    AddValue(p.MainMenu, "d", "RC9", {{"Max", "99"}});  // a constant limit still counts
+    AddValue(p.MainMenu, "e", "R99999");                // does not parse
     auto c = CompileProject(p.Root.get());
     ASSERT_TRUE(c->ok);
     const Bytes attr = SectionBytes(*c->res, rsAttributePool);
     ASSERT_EQ(attr.size(), 5u * 16);
-    EXPECT_EQ(Slice(attr, 0, 16), (Bytes{0xFF, 0xFF, 7, 0, 14, 3, 2, 0, 0, 0, 0, 0x80, 0xFF, 0xFF, 0xFF, 0x7F}));
-    EXPECT_EQ(Slice(attr, 16, 16), (Bytes{0xFF, 0xFF, 0x88, 0x13, 13, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0x00,
-                                          0x28, 0x6B, 0xEE}));
+    EXPECT_EQ(Slice(attr, 0, 16),
+              (Bytes{0xFF, 0xFF, 7, 0, 14, 3, 2, 0, 0, 0, 0, 0x80, 0xFF, 0xFF, 0xFF, 0x7F}));
+    EXPECT_EQ(Slice(attr, 16, 16),
+              (Bytes{0xFF, 0xFF, 0x88, 0x13, 13, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0x00, 0x28, 0x6B, 0xEE}));
     EXPECT_EQ(Slice(attr, 32, 16), (Bytes{0xFF, 0xFF, 3, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(U32At(attr, 48 + 8), 0u);
     EXPECT_EQ(U32At(attr, 48 + 12), 99u);
@@ -184,8 +185,10 @@ TEST(CompilerRecords, ListEntriesAndClampedCount)
 TEST(CompilerRecords, ActionTypes)
 {
     TestProject p = NewTestProject();
-    AddAction(p.MainMenu, "t0", 0, "M5", {{"StringOff", "Off"}, {"Max", "9"}, {"StepSize", "3"}, {"Signed", "1"}});
-    AddAction(p.MainMenu, "t6", 6, "DR10", {{"Signed", "1"}, {"Max", "100"}, {"Min", "-100"}, {"StepSize", "5"}});
+    AddAction(p.MainMenu, "t0", 0, "M5",
+              {{"StringOff", "Off"}, {"Max", "9"}, {"StepSize", "3"}, {"Signed", "1"}});
+    AddAction(p.MainMenu, "t6", 6, "DR10",
+              {{"Signed", "1"}, {"Max", "100"}, {"Min", "-100"}, {"StepSize", "5"}});
     AddAction(p.MainMenu, "none", -1, "R2", {{"Max", "9"}, {"StepSize", "3"}});
     AddAction(p.MainMenu, "t5", 5, "R3", {{"StepSize", "3"}});
     auto c = CompileProject(p.Root.get());
@@ -194,11 +197,13 @@ TEST(CompilerRecords, ActionTypes)
     ASSERT_EQ(attr.size(), 4u * 20);
     // Captions t0 (0, 6 bytes), then "Off" at 6.
     EXPECT_EQ(Slice(attr, 0, 20), (Bytes{6, 0, 5, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(Slice(attr, 20, 20), (Bytes{0xFF, 0xFF, 10, 0, 13, 2, 6, 0, 0x9C, 0xFF, 0xFF, 0xFF, 100, 0, 0, 0,
-                                          5, 0, 0, 0}));
-    EXPECT_EQ(Slice(attr, 40, 20), (Bytes{0xFF, 0xFF, 2, 0, 11, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Slice(attr, 20, 20),
+              (Bytes{0xFF, 0xFF, 10, 0, 13, 2, 6, 0, 0x9C, 0xFF, 0xFF, 0xFF, 100, 0, 0, 0, 5, 0, 0, 0}));
+    EXPECT_EQ(Slice(attr, 40, 20),
+              (Bytes{0xFF, 0xFF, 2, 0, 11, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     // Type 5: word range, no step.
-    EXPECT_EQ(Slice(attr, 60, 20), (Bytes{0xFF, 0xFF, 3, 0, 11, 0, 5, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Slice(attr, 60, 20),
+              (Bytes{0xFF, 0xFF, 3, 0, 11, 0, 5, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(CompilerRecords, AlarmTable)
@@ -248,8 +253,8 @@ TEST(CompilerRecords, ConfigurationPairs)
     p.Configuration->SetProp("SaverEffect", "3");
     auto c = CompileProject(p.Root.get());
     ASSERT_TRUE(c->ok);
-    const Bytes expected = {11, 0, 0, 0, 10,   0,    0, 0, 13, 0, 0, 0, 0x88, 0x13, 0, 0, 1, 0, 0,
-                            0,  5, 0, 0, 0,    0,    0, 0, 0,  0, 0, 0, 0,    1,    0, 2, 0, 3, 0};
+    const Bytes expected = {11, 0, 0, 0, 10, 0, 0, 0, 13, 0, 0, 0, 0x88, 0x13, 0, 0, 1, 0, 0,
+                            0,  5, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,    1,    0, 2, 0, 3, 0};
     EXPECT_EQ(SectionBytes(*c->res, rsConfiguration), expected);
 
     TestProject q = NewTestProject();
@@ -301,8 +306,8 @@ TEST(CompilerRecords, ScreenHeaderAndPictures)
 TEST(CompilerRecords, DamagedPicturesKeepTheirPlaces)
 {
     TestProject p = NewTestProject(1);
-    AddStartupPicture(p.StartupScreen, "12zz3");                  // short, a bad pair, an odd digit
-    AddStartupPicture(p.StartupScreen, QString());                // missing
+    AddStartupPicture(p.StartupScreen, "12zz3");                       // short, a bad pair, an odd digit
+    AddStartupPicture(p.StartupScreen, QString());                     // missing
     AddStartupPicture(p.StartupScreen, PictureHex(1, 0x11) + "FFFF");  // long
     p.ScreenSaver->SetProp("ImageData", "7E");
     // The saver follows the startup pictures whatever the node order.

@@ -40,7 +40,7 @@ TEST(GlyphSet, BaseEntriesAndEncoding)
     EXPECT_EQ(res.EncodeText(QString::fromUtf16(u"\u0001\u0002abc"), buffer, 8), 5);
     EXPECT_EQ(std::vector<uint16_t>(buffer, buffer + 5), (std::vector<uint16_t>{0, 2, 97, 98, 99}));
     EXPECT_EQ(res.EncodeText(QString::fromUtf16(u"a\u00e9"), buffer, 8), 0);  // not a glyph yet
-    EXPECT_EQ(res.EncodeText("abcdefghi", buffer, 8), 0);                      // too long for the buffer
+    EXPECT_EQ(res.EncodeText("abcdefghi", buffer, 8), 0);                     // too long for the buffer
 
     res.AddGlyphs(QString::fromUtf16(u"\u00e9x\u4e2d\u00e9"));
     res.AddGlyphs(QString(QChar(0)));  // NUL is not among the base entries
@@ -124,8 +124,7 @@ TEST(GlyphRender, ZeroWideHugeAndTallGlyphs)
     }
 }
 
-class BrokenFont : public PatternGlyphSource
-{
+class BrokenFont : public PatternGlyphSource {
 public:
     bool IsValid() const override { return false; }
     QString ErrorText() const override { return "no such font"; }
@@ -187,8 +186,9 @@ TEST(GlyphRaster, TahomaAtNinePoints)
     EXPECT_EQ(res.Section(rsDirectory).Bytes()[0], 14);
     EXPECT_EQ(DirectoryEntry(res, 'i') >> 24, 2u);
     EXPECT_EQ(PatternBytes(res, 'i', 4), (Bytes{0xE8, 0x0F, 0, 0}));
-    EXPECT_EQ(PatternBytes(res, 'A', 16), (Bytes{0x00, 0x0C, 0x80, 0x03, 0x70, 0x02, 0x08, 0x02, 0x70, 0x02, 0x80,
-                                                 0x03, 0x00, 0x0C, 0x00, 0x00}));
+    EXPECT_EQ(PatternBytes(res, 'A', 16),
+              (Bytes{0x00, 0x0C, 0x80, 0x03, 0x70, 0x02, 0x08, 0x02, 0x70, 0x02, 0x80, 0x03, 0x00, 0x0C, 0x00,
+                     0x00}));
 }
 
 }  // namespace

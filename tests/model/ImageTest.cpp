@@ -30,8 +30,9 @@ void ExpectImageLaws(const QByteArray &image, const TwRes &res, uint8_t modelByt
     for (int i = 0; i < rsSectionCount; ++i) {
         EXPECT_EQ(ImageU32(image, 8 + 4 * i), base) << "section " << i;
         const std::vector<uint8_t> &bytes = res.Section(i).Bytes();
-        EXPECT_EQ(image.mid(base, static_cast<qsizetype>(bytes.size())),
-                  QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+        EXPECT_EQ(
+            image.mid(base, static_cast<qsizetype>(bytes.size())),
+            QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())));
         base += static_cast<uint32_t>(bytes.size());
     }
     EXPECT_EQ(base, size);
@@ -99,12 +100,13 @@ TEST(ImageFiles, MenuCodeLineLayout)
     for (int i = 0; i < 35; ++i)
         image.append(static_cast<char>(i * 8));
     image.append('\0');
-    const QByteArray expected =
-        "const char MenuCode[] = {\r\n"
-        " 0x00, 0x08, 0x10, 0x18, 0x20, 0x28, 0x30, 0x38, 0x40, 0x48, 0x50, 0x58, 0x60, 0x68, 0x70, 0x78,  //0 ~15\r\n"
-        " 0x80, 0x88, 0x90, 0x98, 0xa0, 0xa8, 0xb0, 0xb8, 0xc0, 0xc8, 0xd0, 0xd8, 0xe0, 0xe8, 0xf0, 0xf8,  //16 ~31\r\n"
-        " 0x00, 0x08, 0x10,  //32 ~34\r\n"
-        " 0x00};\r\n";
+    const QByteArray expected = "const char MenuCode[] = {\r\n"
+                                " 0x00, 0x08, 0x10, 0x18, 0x20, 0x28, 0x30, 0x38, 0x40, 0x48, 0x50, 0x58, "
+                                "0x60, 0x68, 0x70, 0x78,  //0 ~15\r\n"
+                                " 0x80, 0x88, 0x90, 0x98, 0xa0, 0xa8, 0xb0, 0xb8, 0xc0, 0xc8, 0xd0, 0xd8, "
+                                "0xe0, 0xe8, 0xf0, 0xf8,  //16 ~31\r\n"
+                                " 0x00, 0x08, 0x10,  //32 ~34\r\n"
+                                " 0x00};\r\n";
     EXPECT_EQ(MenuCodeSource(image), expected);
 
     // A multiple of 16 leaves no short line.

@@ -76,12 +76,14 @@ TEST(NodeStream, RecordBytes)
 TEST(NodeStream, FixedProjectIsOneRootRecord)
 {
     auto root = FixedProject();
-    const QByteArray expected =
-        Record(nkProject, 6, "") + Record(nkDeviceInfo, 0, "Caption=Device Infomation\r\nDeviceID=1\r\n")
+    const QByteArray expected = Record(nkProject, 6, "")
+        + Record(nkDeviceInfo, 0, "Caption=Device Infomation\r\nDeviceID=1\r\n")
         + Record(nkMainMenu, 0, "Caption=Main Menu\r\n") + Record(nkAlarms, 0, "Caption=Alarms\r\n")
-        + Record(nkStartupScreen, 0, "Caption=Startup Screen\r\nEndCondition=0\r\nFlipTime=10\r\nCycleCount=0\r\n")
+        + Record(nkStartupScreen, 0,
+                 "Caption=Startup Screen\r\nEndCondition=0\r\nFlipTime=10\r\nCycleCount=0\r\n")
         + Record(nkScreenSaver, 0, "Caption=Screen Saver\r\n")
-        + Record(nkConfiguration, 0, "Caption=Configuration\r\nScreenSaverActiveTime=10\r\nSaverEffect=1\r\n");
+        + Record(nkConfiguration, 0,
+                 "Caption=Configuration\r\nScreenSaverActiveTime=10\r\nSaverEffect=1\r\n");
     EXPECT_EQ(SaveProjectFile(*root), expected);
 }
 
@@ -124,8 +126,8 @@ TEST(NodeStream, MenuExportWritesMainMenuAsSubMenu)
     const QByteArray file = SaveMenuExportFile(*menu, {"Pumps of hall 2"});
     EXPECT_EQ(menu->Kind, nkMainMenu);
 
-    const QByteArray header = Record(nkMenuFileHeader, 0,
-                                     "Description.Count=1\r\nDescription.Strings[0]=Pumps of hall 2\r\n");
+    const QByteArray header =
+        Record(nkMenuFileHeader, 0, "Description.Count=1\r\nDescription.Strings[0]=Pumps of hall 2\r\n");
     ASSERT_TRUE(file.startsWith(header));
     EXPECT_EQ(qFromLittleEndian<int32_t>(file.constData() + header.size()), nkSubMenu);
 

@@ -162,10 +162,9 @@ TEST(TwNode, ValueLimits)
 }
 
 // Records what the tree view was asked to do.
-class FakeItem : public TwTreeItem
-{
+class FakeItem : public TwTreeItem {
 public:
-    FakeItem(QStringList *log, QString name) : m_log(log), Name(std::move(name)) {}
+    FakeItem(QStringList *log, QString name) : m_log(log), Name(std::move(name)) { }
     ~FakeItem() override { m_log->append("free " + Name); }
     void SetText(const QString &text) override { Text = text; }
     void SetImageIndex(int index) override { Image = index; }
@@ -175,8 +174,7 @@ public:
     int Image = -2;
 };
 
-class FakeItems : public TwTreeItems
-{
+class FakeItems : public TwTreeItems {
 public:
     TwTreeItem *AddItem(TwTreeItem *parent, const QString &text, TwNode *) override
     {

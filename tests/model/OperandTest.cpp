@@ -87,8 +87,8 @@ TEST(ParseOperand, Constants)
 
 TEST(ParseOperand, MalformedTexts)
 {
-    for (const char *text : {"", "r100", " R100", "R100 ", "R1O", "R", "DR", "DRC", "RC", "-", "--1",
-                             "1-", "R-1", "X", "Z1", "DX1", "RX1", "DRX1", "+1", "1.5", "R 1"})
+    for (const char *text : {"",   "r100", " R100", "R100 ", "R1O", "R",   "DR",   "DRC", "RC",  "-",  "--1",
+                             "1-", "R-1",  "X",     "Z1",    "DX1", "RX1", "DRX1", "+1",  "1.5", "R 1"})
         ExpectInvalid(text);
 }
 

@@ -37,8 +37,7 @@ std::string LoadedText()
     return out;
 }
 
-class LinkScreensTest : public ::testing::Test
-{
+class LinkScreensTest : public ::testing::Test {
 protected:
     // A root of two sub-menus, alarm 1 "Temp ^ C" / "Level" / "^^" with values in
     // R10, R11, R12, alarm 2 "Door open" without values, the alarm number in R5.
@@ -47,7 +46,8 @@ protected:
         TestProject project = NewTestProject(model);
         AddSubMenu(project.MainMenu, QStringLiteral("One"));
         AddSubMenu(project.MainMenu, QStringLiteral("Two"));
-        AddAlarm(project.Alarms, 1, {QStringLiteral("Temp ^ C"), QStringLiteral("Level"), QStringLiteral("^^")},
+        AddAlarm(project.Alarms, 1,
+                 {QStringLiteral("Temp ^ C"), QStringLiteral("Level"), QStringLiteral("^^")},
                  {QStringLiteral("R10"), QStringLiteral("R11"), QStringLiteral("R12")});
         AddAlarm(project.Alarms, 2, {QStringLiteral("Door open")});
         Configure(project, {{"AlarmIndex", "R5"}});
@@ -61,7 +61,8 @@ protected:
         ASSERT_EQ(EngineScreenState(), StateMenuList);
     }
 
-    void SetClock(uint16_t seconds, uint16_t minutes, uint16_t hours, uint16_t day, uint16_t month, uint16_t year)
+    void SetClock(uint16_t seconds, uint16_t minutes, uint16_t hours, uint16_t day, uint16_t month,
+                  uint16_t year)
     {
         const uint16_t values[kClockValues] = {seconds, minutes, hours, day, month, year};
         std::copy(values, values + kClockValues, gEngine.clock);
@@ -239,7 +240,8 @@ TEST_F(LinkScreensTest, TimeoutFollowsTheLinkAndStartCountsAsAnEmptyCall)
 TEST_F(LinkScreensTest, AlarmValuesAreInsertedAtTheMarkOrAppended)
 {
     TestProject project = Project();
-    AddAlarm(project.Alarms, 3, {QStringLiteral("^") + QString(254, QLatin1Char('x'))}, {QStringLiteral("D1")});
+    AddAlarm(project.Alarms, 3, {QStringLiteral("^") + QString(254, QLatin1Char('x'))},
+             {QStringLiteral("D1")});
     Start(project);
     const AlarmTableEntry &alarm = gImage.alarms[0];
     InsertAlarmValue(alarm.stringLoc[0], 25);

@@ -174,7 +174,7 @@ TEST_F(PanelLcdDriverTest, Model96PixelNibbles)
     SelectPanelModel(1);
     const_cast<uint8_t *>(Frame96())[0] = 0xA0;
     Lcd96SetPixel(0, 0, 1);
-    EXPECT_EQ(Frame96()[0], 0xAF); // low nibble set, high nibble kept
+    EXPECT_EQ(Frame96()[0], 0xAF);  // low nibble set, high nibble kept
 
     Lcd96Clear();
     Lcd96SetPixel(1, 0, 1);
@@ -243,7 +243,10 @@ void RecordRender(void *user, const uint8_t *frame, uint16_t bytes)
     log->bytes = bytes;
 }
 
-void RecordMode(void *user, uint8_t mode) { static_cast<RenderLog *>(user)->modes.push_back(mode); }
+void RecordMode(void *user, uint8_t mode)
+{
+    static_cast<RenderLog *>(user)->modes.push_back(mode);
+}
 
 TEST_F(PanelLcdDriverTest, FlushHandsTheFrameToTheModelsRenderHook)
 {
@@ -304,9 +307,9 @@ TEST_F(PanelLcdDriverTest, ExpandPictureWalksBandsAndColumns)
     SelectPanelModel(1);
     uint8_t *frame = PanelModelTable[1]->FrameBuffer;
     std::memset(frame, 0, 6144);
-    frame[1] = 0x02;              // band 0, column 1, row 1
-    frame[128 + 5] = 0x10;        // band 1, column 5, row 8 + 4
-    frame[11 * 128 + 127] = 0x80; // band 11, column 127, row 95
+    frame[1] = 0x02;               // band 0, column 1, row 1
+    frame[128 + 5] = 0x10;         // band 1, column 5, row 8 + 4
+    frame[11 * 128 + 127] = 0x80;  // band 11, column 127, row 95
     Lcd96ExpandPicture();
 
     EXPECT_TRUE(Lcd96GetPixel(1, 1));
@@ -320,10 +323,10 @@ TEST_F(PanelLcdDriverTest, ExpandPictureWalksBandsAndColumns)
 
 TEST_F(PanelLcdDriverTest, ExpandPictureIsNotLimitedByTheCurrentModel)
 {
-    SelectPanelModel(0); // 128 x 64 current: rows 64..95 must still appear
+    SelectPanelModel(0);  // 128 x 64 current: rows 64..95 must still appear
     uint8_t *frame = PanelModelTable[1]->FrameBuffer;
     std::memset(frame, 0, 6144);
-    frame[10 * 128] = 0x01; // band 10 starts at row 80
+    frame[10 * 128] = 0x01;  // band 10 starts at row 80
     Lcd96ExpandPicture();
     EXPECT_TRUE(Lcd96GetPixel(0, 80));
 }
@@ -348,4 +351,4 @@ TEST_F(PanelLcdDriverTest, ExpandedPictureMatchesPixelByPixel)
     }
 }
 
-} // namespace
+}  // namespace

@@ -12,8 +12,7 @@ using namespace runtime;
 
 namespace {
 
-class PanelRuntimeTest : public ::testing::Test
-{
+class PanelRuntimeTest : public ::testing::Test {
 protected:
     void StartMenu(TestProject &project)
     {
@@ -30,8 +29,11 @@ protected:
 TEST_F(PanelRuntimeTest, InitInstallsHooksAndTellsTheLinkTheConfiguration)
 {
     TestProject project = NewTestProject(0);
-    Configure(project, {{"Password", "D20"}, {"WorkingSpace", "R300"}, {"AlarmIndex", "R5"},
-                        {"ScreenSaverActiveTime", "R7"}});
+    Configure(project,
+              {{"Password", "D20"},
+               {"WorkingSpace", "R300"},
+               {"AlarmIndex", "R5"},
+               {"ScreenSaverActiveTime", "R7"}});
     ASSERT_EQ(script.Start(CompileForRuntime(project), 0, true), LoadOk);
     EXPECT_EQ(EnginePaintHook, &EnginePaint);
     EXPECT_EQ(EngineTickHook, &EngineTick);

@@ -14,8 +14,7 @@ using namespace runtime;
 namespace {
 
 // The pattern font with 'W' 8 pixels and 'i' 1 pixel wide.
-class VariableGlyphSource : public PatternGlyphSource
-{
+class VariableGlyphSource : public PatternGlyphSource {
 public:
     static int WidthOf(char16_t c) { return c == 'W' ? 8 : c == 'i' ? 1 : 5; }
     TwGlyphCell CharacterCell(char16_t unit) override
@@ -39,8 +38,7 @@ std::string Format(uint8_t kind, uint32_t value, uint8_t decimals, bool strip)
     return out;
 }
 
-class RuntimeDrawTest : public ::testing::Test
-{
+class RuntimeDrawTest : public ::testing::Test {
 protected:
     // Loads an image whose root holds the captions, the first with a description.
     void Load(const QStringList &captions, const QStringList &description = {})
@@ -147,7 +145,8 @@ TEST_F(RuntimeDrawTest, TextsAlignAndClip)
     SetClipColumns(8, 114);
     EXPECT_EQ(DrawTextById(caption, 62, 20, 1, AlignCentre), 133);
     ResetClipColumns();
-    EXPECT_EQ(script.Area(8, 20, 5, 12), PatternCell('A')) << "a centred text wider than the clip starts at clip left";
+    EXPECT_EQ(script.Area(8, 20, 5, 12), PatternCell('A'))
+        << "a centred text wider than the clip starts at clip left";
     EXPECT_EQ(script.LitCount(0, 20, 8, 12), 0);
 
     CurrentModel.ClearFrame();

@@ -19,8 +19,7 @@ size_t BaseField(int section)
     return 8 + 4 * static_cast<size_t>(section);
 }
 
-class RuntimeImageTest : public ::testing::Test
-{
+class RuntimeImageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -144,7 +143,8 @@ TEST_F(RuntimeImageTest, RecordsPointingOutsideTheirSectionsReadNothing)
 {
     // Item 0's caption at the last byte of the string pool, item 2's child page far
     // beyond the menu pages, a page count of 500 and an alarm table claiming 1000 slots.
-    const uint32_t poolSize = ImageField32(image, BaseField(SecAttributePool)) - ImageField32(image, BaseField(SecStringPool));
+    const uint32_t poolSize =
+        ImageField32(image, BaseField(SecAttributePool)) - ImageField32(image, BaseField(SecStringPool));
     SetImageField16(image, RootItem(0) + 2, static_cast<uint16_t>(poolSize - 1));
     SetImageField16(image, RootItem(2) + 8, 0xFF00);
     SetImageField16(image, ImageField32(image, BaseField(SecMenuPages)), 500);
@@ -169,7 +169,7 @@ TEST_F(RuntimeImageTest, RecordsPointingOutsideTheirSectionsReadNothing)
 TEST_F(RuntimeImageTest, GlyphsOutsideThePatternsDrawNothing)
 {
     const size_t directory = ImageField32(image, BaseField(SecDirectory));
-    SetImageField16(image, directory + 2, 60000);              // glyph count beyond the directory
+    SetImageField16(image, directory + 2, 60000);                  // glyph count beyond the directory
     SetImageField32(image, directory + 4 + 4 * 'A', 0x05FFFFF0u);  // 'A' beyond the patterns
     FixImageChecksum(image);
     ExpectLoad(image, LoadOk);
@@ -184,7 +184,7 @@ TEST_F(RuntimeImageTest, GlyphsOutsideThePatternsDrawNothing)
 TEST_F(RuntimeImageTest, MissingPicturesShowADarkFrame)
 {
     const size_t screen = ImageField32(image, BaseField(SecScreenInfo));
-    image[screen] = 200;  // startup pictures the image does not hold
+    image[screen] = 200;                    // startup pictures the image does not hold
     SetImageField16(image, screen + 4, 0);  // flip time
     FixImageChecksum(image);
     ExpectLoad(image, LoadOk);

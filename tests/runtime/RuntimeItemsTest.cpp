@@ -48,8 +48,7 @@ std::vector<std::string> WritesTo(const SimPlc &plc, const std::string &name)
     return values;
 }
 
-class RuntimeItemsTest : public ::testing::Test
-{
+class RuntimeItemsTest : public ::testing::Test {
 protected:
     void TearDown() override { gEngine.zeroPresses = 0; }
 
@@ -88,7 +87,8 @@ TEST_F(RuntimeItemsTest, DigitEditorRaisesWithinTheKindWithoutCarry)
     EXPECT_EQ((Digits{NumU16, 65535}.Keys({KeyUp}).value), 65535u) << "65536 passes 65535";
     EXPECT_EQ((Digits{NumU16, 19}.Keys({KeyUp}).value), 19u) << "a 9 does not carry";
     EXPECT_EQ((Digits{NumU16, 19}.Keys({KeyPageUp, KeyRight, KeyPageUp}).value), 19u + 10u);
-    EXPECT_EQ((Digits{NumS16, 32760}.Keys({KeyUp, KeyUp, KeyUp, KeyUp, KeyUp, KeyUp, KeyUp, KeyUp}).value), 32767u)
+    EXPECT_EQ((Digits{NumS16, 32760}.Keys({KeyUp, KeyUp, KeyUp, KeyUp, KeyUp, KeyUp, KeyUp, KeyUp}).value),
+              32767u)
         << "32768 is refused for s16";
     EXPECT_EQ((Digits{NumS32, 2147483647u}.Keys({KeyUp}).value), 2147483647u);
     EXPECT_EQ((Digits{NumS32, 2147483640u}.Keys({KeyUp}).value), 2147483641u);
@@ -173,7 +173,9 @@ TEST_F(RuntimeItemsTest, LimitsRefuseWithTheLimitScreenAndWriteNothing)
     script.Run("e d o");
     EXPECT_EQ(EngineScreenState(), StateValuePage);
     EXPECT_EQ(gEngine.itemValue, 100u);
-    EXPECT_EQ(PendingWrite(), WriteFrame("R00100" "0064"));
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("R00100"
+                         "0064"));
 }
 
 TEST_F(RuntimeItemsTest, SignedLimitsCompareSignedSixteenBits)
@@ -188,7 +190,10 @@ TEST_F(RuntimeItemsTest, SignedLimitsCompareSignedSixteenBits)
     EXPECT_EQ(script.Area(52, 26, 8, 1), "#######.\n");
     script.Run("d r r 2d o");
     EXPECT_EQ(EngineScreenState(), StateValuePage);
-    EXPECT_EQ(PendingWrite(), WriteFrame("R00101" "FFD8")) << "-40";
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("R00101"
+                         "FFD8"))
+        << "-40";
 }
 
 TEST_F(RuntimeItemsTest, EscDropsTheEditAndTheEntryShowsItsCursor)
@@ -289,7 +294,9 @@ TEST_F(RuntimeItemsTest, ListSelectionSkipsHiddenEntries)
     script.Run("o d o");
     EXPECT_EQ(EngineScreenState(), StateListPage);
     EXPECT_EQ(gEngine.itemValue, 2u);
-    EXPECT_EQ(PendingWrite(), WriteFrame("D00007" "0002"));
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("D00007"
+                         "0002"));
 }
 
 TEST_F(RuntimeItemsTest, LongListsKeepEveryEntry)
@@ -306,7 +313,9 @@ TEST_F(RuntimeItemsTest, LongListsKeepEveryEntry)
     script.Run("4t p");
     EXPECT_EQ(script.Area(55, 41, 15, 12), PatternText("E63"));
     script.Run("o");
-    EXPECT_EQ(PendingWrite(), WriteFrame("R00009" "003F"));
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("R00009"
+                         "003F"));
 }
 
 TEST_F(RuntimeItemsTest, ListsWithoutVisibleEntriesAreReadOnly)
@@ -315,7 +324,8 @@ TEST_F(RuntimeItemsTest, ListsWithoutVisibleEntriesAreReadOnly)
     AddList(project.MainMenu, QStringLiteral("Empty"), QStringLiteral("D7"), {QString(), QString()});
     AddList(project.MainMenu, QStringLiteral("Fixed"), QStringLiteral("D8"), {QStringLiteral("A")},
             {{"ReadOnly", "1"}});
-    AddList(project.MainMenu, QStringLiteral("Flag"), QStringLiteral("M5"), {QStringLiteral("Off"), QStringLiteral("On")});
+    AddList(project.MainMenu, QStringLiteral("Flag"), QStringLiteral("M5"),
+            {QStringLiteral("Off"), QStringLiteral("On")});
     Start(project);
     script.Run("o");
     EXPECT_EQ(EngineScreenState(), StateListPage);
@@ -327,7 +337,9 @@ TEST_F(RuntimeItemsTest, ListsWithoutVisibleEntriesAreReadOnly)
     ASSERT_EQ(EngineScreenState(), StateListSelection);
     EXPECT_EQ(gEngine.editValue, 0u);
     script.Run("d o");
-    EXPECT_EQ(PendingWrite(), WriteFrame("M0005" "1"));
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("M0005"
+                         "1"));
 }
 
 // ---- actions -------------------------------------------------------------------
@@ -350,7 +362,8 @@ TEST_F(RuntimeItemsTest, StepValuesSaturateInSixtyFourBits)
     step.step = 0x20;
     EXPECT_EQ(StepBitValue(step, 0xFFFFFFF0u, 1), 0xFFFFFFFFu) << "no wrap to 0x10";
     step.high = 1000;
-    EXPECT_EQ(StepBitValue(step, 0xFFFFFFF0u, 0), 1000u) << "an unsigned value above the limit comes down to it";
+    EXPECT_EQ(StepBitValue(step, 0xFFFFFFF0u, 0), 1000u)
+        << "an unsigned value above the limit comes down to it";
 
     step.flags = 2;
     step.low = INT32_MIN;
@@ -378,13 +391,42 @@ TEST_F(RuntimeItemsTest, ActionsWriteByKindAndShowTheirFeedback)
         const char *frame;
     };
     const Case cases[] = {
-        {1, "Y1", {}, 0, "Y0001" "1"},
-        {2, "Y1", {}, 1, "Y0001" "0"},
-        {5, "R60", {{"Max", "1234"}}, 0, "R00060" "04D2"},
-        {6, "R61", {{"Min", "0"}, {"Max", "100"}, {"StepSize", "5"}}, 97, "R00061" "0064"},
-        {7, "R62", {{"Min", "0"}, {"Max", "100"}, {"StepSize", "5"}}, 3, "R00062" "0000"},
-        {7, "DR64", {{"Signed", "1"}, {"Min", "-1000"}, {"Max", "1000"}, {"StepSize", "5"}}, 3,
-         "DR00064" "FFFFFFFE"},
+        {1,
+         "Y1",
+         {},
+         0,
+         "Y0001"
+         "1"},
+        {2,
+         "Y1",
+         {},
+         1,
+         "Y0001"
+         "0"},
+        {5,
+         "R60",
+         {{"Max", "1234"}},
+         0,
+         "R00060"
+         "04D2"},
+        {6,
+         "R61",
+         {{"Min", "0"}, {"Max", "100"}, {"StepSize", "5"}},
+         97,
+         "R00061"
+         "0064"},
+        {7,
+         "R62",
+         {{"Min", "0"}, {"Max", "100"}, {"StepSize", "5"}},
+         3,
+         "R00062"
+         "0000"},
+        {7,
+         "DR64",
+         {{"Signed", "1"}, {"Min", "-1000"}, {"Max", "1000"}, {"StepSize", "5"}},
+         3,
+         "DR00064"
+         "FFFFFFFE"},
     };
     for (const Case &c : cases) {
         TestProject project = NewTestProject(0);
@@ -397,8 +439,7 @@ TEST_F(RuntimeItemsTest, ActionsWriteByKindAndShowTheirFeedback)
         EXPECT_EQ(gEngine.actionTimer, 2);
         script.Run("p");
         // "Go" (10 pixels) centred on 67 from 62, drawn inverted.
-        EXPECT_EQ(script.Area(62, 17, 5, 12), PatternCell('G', 5, 12, true))
-            << "the row is drawn inverted";
+        EXPECT_EQ(script.Area(62, 17, 5, 12), PatternCell('G', 5, 12, true)) << "the row is drawn inverted";
         script.Run("2p");
         EXPECT_EQ(EngineScreenState(), StateMenuList);
     }
@@ -412,7 +453,9 @@ TEST_F(RuntimeItemsTest, ActionRunsTheRowSelectedNow)
     Start(project);
     EXPECT_EQ(gEngine.selectedAction.refNumber, 1) << "the paint copied row 0";
     script.Run("d o");  // no paint between the move and OK
-    EXPECT_EQ(PendingWrite(), WriteFrame("Y0002" "1"));
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("Y0002"
+                         "1"));
 }
 
 TEST_F(RuntimeItemsTest, OfflineToggleFlipsTheRowAndMomentaryWaitsForTheRelease)
@@ -422,12 +465,15 @@ TEST_F(RuntimeItemsTest, OfflineToggleFlipsTheRowAndMomentaryWaitsForTheRelease)
     AddAction(project.MainMenu, QStringLiteral("Horn"), 3, QStringLiteral("Y7"));
     Start(project);
     script.Run("o");
-    EXPECT_EQ(PendingWrite(), WriteFrame("M0100" "1"));
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("M0100"
+                         "1"));
     EXPECT_EQ(gEngine.rowValues[0], 1u);
     script.Run("3p o");
     EXPECT_EQ(gEngine.rowValues[0], 0u) << "offline the shown value flips back";
     script.Run("p");
-    EXPECT_EQ(script.Area(57, 17, 5, 12), PatternCell('I', 5, 12, true)) << "Idle, inverted while the feedback lasts";
+    EXPECT_EQ(script.Area(57, 17, 5, 12), PatternCell('I', 5, 12, true))
+        << "Idle, inverted while the feedback lasts";
 
     script.Run("2p d o");
     EXPECT_EQ(EngineScreenState(), StateMomentary);
@@ -455,10 +501,16 @@ TEST_F(RuntimeItemsTest, OnlineToggleSendsItsWriteFrame)
     EXPECT_EQ(online.Pump().Sent().size() > 0, true);
     bool sent = false;
     for (const auto &frame : online.Pump().Sent())
-        sent = sent || std::string(frame.begin(), frame.end()) == "\x02" "014901M01001" "70" "\x03";
+        sent = sent
+            || std::string(frame.begin(), frame.end())
+                == "\x02"
+                   "014901M01001"
+                   "70"
+                   "\x03";
     EXPECT_TRUE(sent);
     // The poll shows the PLC's new value; the next OK writes 0.
-    ASSERT_TRUE(online.RunUntil([] { return gEngine.rowValues[0] == 1 && EngineScreenState() == StateMenuList; }));
+    ASSERT_TRUE(
+        online.RunUntil([] { return gEngine.rowValues[0] == 1 && EngineScreenState() == StateMenuList; }));
     online.script.Run("o");
     ASSERT_TRUE(online.RunUntil([&] { return plc.Value(OpM, 100) == 0; }));
 }
@@ -562,7 +614,8 @@ TEST_F(RuntimeItemsTest, ValueEnteredOnThePanelLandsInThePlcOverAPseudoTerminal)
     SimPlc plc;
     plc.SetReg(100, 40);
     TestProject project = NewTestProject(0);
-    AddValue(project.MainMenu, QStringLiteral("Level"), QStringLiteral("R100"), {{"Min", "10"}, {"Max", "100"}});
+    AddValue(project.MainMenu, QStringLiteral("Level"), QStringLiteral("R100"),
+             {{"Min", "10"}, {"Max", "100"}});
     ASSERT_EQ(script.Start(CompileForRuntime(project), 0, true), LoadOk);
     simplc::SimPlcPty pty(plc, simplc::SimPlcPty::PlcEnd::Slave);
     ASSERT_TRUE(pty.Start()) << std::strerror(errno);
@@ -576,7 +629,8 @@ TEST_F(RuntimeItemsTest, ValueEnteredOnThePanelLandsInThePlcOverAPseudoTerminal)
             return done();
         };
     };
-    ASSERT_TRUE(driver.RunUntil(frame([] { return EngineScreenState() == StateValuePage && PlcDataValid == 1; }), 5000));
+    ASSERT_TRUE(driver.RunUntil(
+        frame([] { return EngineScreenState() == StateValuePage && PlcDataValid == 1; }), 5000));
     EXPECT_EQ(gEngine.itemValue, 40u);
     script.Run("o r 2u l 8u o");
     EXPECT_EQ(gEngine.editValue, 68u);

@@ -10,8 +10,7 @@ using namespace runtime;
 
 namespace {
 
-class RuntimeNavigationTest : public ::testing::Test
-{
+class RuntimeNavigationTest : public ::testing::Test {
 protected:
     // The root with count sub-menus "Sub 0" ...
     TestProject RootOf(int count, int model = 0)
@@ -66,7 +65,9 @@ TEST_F(RuntimeNavigationTest, DownOnTheLastItemAndUpOnTheFirstDoNothing)
 
     script.Run("u");
     EXPECT_EQ(gEngine.selected[0], 1u);
-    EXPECT_EQ(PendingWrite(), WriteFrame("R00100" "000B"));
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("R00100"
+                         "000B"));
 }
 
 TEST_F(RuntimeNavigationTest, LocationNumberIsBuiltFromThePath)
@@ -85,7 +86,9 @@ TEST_F(RuntimeNavigationTest, LocationNumberIsBuiltFromThePath)
     EXPECT_EQ(BuildMenuLocation(), 4023u);
     EXPECT_EQ(gEngine.location, 4023u);
     // Offline the first write stays pending: it carried the first step, 11.
-    EXPECT_EQ(PendingWrite(), WriteFrame("DR00300" "0000000B"));
+    EXPECT_EQ(PendingWrite(),
+              WriteFrame("DR00300"
+                         "0000000B"));
 }
 
 TEST_F(RuntimeNavigationTest, ParseMenuLocationWalksOnlyPathsThatExist)
@@ -205,8 +208,10 @@ TEST_F(RuntimeNavigationTest, ValueAndListPagesOpenAndPollTheirRegisters)
 {
     TestProject project = NewTestProject(0);
     TwNode *values = AddSubMenu(project.MainMenu, QStringLiteral("Values"));
-    AddValue(values, QStringLiteral("Speed"), QStringLiteral("R100"), {{"DecimalPoint", "2"}, {"Unit", "rpm"}});
-    AddList(values, QStringLiteral("Mode"), QStringLiteral("D7"), {QStringLiteral("Off"), QStringLiteral("On")});
+    AddValue(values, QStringLiteral("Speed"), QStringLiteral("R100"),
+             {{"DecimalPoint", "2"}, {"Unit", "rpm"}});
+    AddList(values, QStringLiteral("Mode"), QStringLiteral("D7"),
+            {QStringLiteral("Off"), QStringLiteral("On")});
     StartMenu(project);
     script.Run("o");
     ASSERT_EQ(EngineScreenState(), StateValuePage);

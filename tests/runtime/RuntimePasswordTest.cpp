@@ -9,8 +9,7 @@ using namespace runtime;
 
 namespace {
 
-class RuntimePasswordTest : public ::testing::Test
-{
+class RuntimePasswordTest : public ::testing::Test {
 protected:
     // Starts an image guarded by passwords in R200 / R201, with the polled values
     // given, and paints into the menu.

@@ -11,8 +11,7 @@ using namespace runtime;
 
 namespace {
 
-class RuntimeSaversTest : public ::testing::Test
-{
+class RuntimeSaversTest : public ::testing::Test {
 protected:
     // A project with a root of two sub-menus and the given startup pictures (each a
     // whole picture of one fill byte).
@@ -37,7 +36,8 @@ protected:
     // Starts a menu whose saver runs after the minutes with the effect.
     void StartWithSaver(const char *minutes, const char *effect)
     {
-        TestProject project = Project(0, {}, {}, {{"ScreenSaverActiveTime", minutes}, {"SaverEffect", effect}});
+        TestProject project =
+            Project(0, {}, {}, {{"ScreenSaverActiveTime", minutes}, {"SaverEffect", effect}});
         project.ScreenSaver->SetProp(QStringLiteral("ImageData"), PictureHex(0, 0x5A));
         Start(project);
         script.Run("p p");
@@ -182,7 +182,8 @@ TEST_F(RuntimeSaversTest, PictureSaverShowsItsPictureUntilAKey)
 
 TEST_F(RuntimeSaversTest, PictureSaverAsksForThePasswordAgain)
 {
-    TestProject project = Project(0, {}, {}, {{"ScreenSaverActiveTime", "1"}, {"SaverEffect", "2"}, {"Password", "R10"}});
+    TestProject project =
+        Project(0, {}, {}, {{"ScreenSaverActiveTime", "1"}, {"SaverEffect", "2"}, {"Password", "R10"}});
     Start(project);
     gEngine.password1 = 42;
     script.Run("p");

@@ -13,7 +13,9 @@ inline std::string WriteFrame(const std::string &body)
 {
     uint8_t frame[runtime::kWriteFrameCapacity];
     frame[0] = runtime::kStx;
-    const std::string text = "0149" "01" + body;
+    const std::string text = "0149"
+                             "01"
+        + body;
     std::copy(text.begin(), text.end(), frame + 1);
     const uint16_t n = runtime::FinishFrame(frame, static_cast<uint16_t>(text.size() + 1));
     return std::string(reinterpret_cast<const char *>(frame), n);

@@ -12,7 +12,9 @@ inline std::string PatternText(const std::string &text, int width = 5, int heigh
     for (int y = 0; y < height; ++y) {
         for (char c : text) {
             for (int x = 0; x < width; ++x)
-                out += PatternGlyphSource::InkOf(static_cast<char16_t>(static_cast<unsigned char>(c)), x, y) ? '#' : '.';
+                out += PatternGlyphSource::InkOf(static_cast<char16_t>(static_cast<unsigned char>(c)), x, y)
+                    ? '#'
+                    : '.';
         }
         out += '\n';
     }

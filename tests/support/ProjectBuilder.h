@@ -52,10 +52,9 @@ QString HexText(const QByteArray &bytes);
 // A font of fixed shapes for tests that must not depend on a font file:
 // every character is Width pixels wide and Height high, and pixel (x, y) of
 // character c is ink when (c + x * 3 + y) % 4 == 0.
-class PatternGlyphSource : public TwGlyphSource
-{
+class PatternGlyphSource : public TwGlyphSource {
 public:
-    explicit PatternGlyphSource(int width = 5, int height = 12) : Width(width), Height(height) {}
+    explicit PatternGlyphSource(int width = 5, int height = 12) : Width(width), Height(height) { }
     bool IsValid() const override { return true; }
     QString ErrorText() const override { return QString(); }
     int LineHeight() const override { return Height; }
@@ -69,4 +68,5 @@ public:
 
 // Compiles the project into a menu image in memory with the font; an empty
 // array when the compiler refused it (error then holds why).
-QByteArray CompileTestImage(TwNode *root, TwGlyphSource &font, uint32_t panelModelId, QString *error = nullptr);
+QByteArray CompileTestImage(TwNode *root, TwGlyphSource &font, uint32_t panelModelId,
+                            QString *error = nullptr);

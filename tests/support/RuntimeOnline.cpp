@@ -33,8 +33,8 @@ bool RuntimeOnline::RunUntilMenu(int maxSteps)
     return RunUntil(
         [] {
             const uint16_t state = runtime::EngineScreenState();
-            return state != runtime::StateStartup && state != runtime::StateWaitPlc && runtime::ValuesPending == 0 &&
-                   runtime::PlcDataValid == 1;
+            return state != runtime::StateStartup && state != runtime::StateWaitPlc
+                && runtime::ValuesPending == 0 && runtime::PlcDataValid == 1;
         },
         maxSteps);
 }

@@ -15,10 +15,9 @@
 #include "SimPlc.h"
 #include "SimPlcLink.h"
 
-class RuntimeOnline
-{
+class RuntimeOnline {
 public:
-    explicit RuntimeOnline(simplc::SimPlc &plc) : m_plc(plc) {}
+    explicit RuntimeOnline(simplc::SimPlc &plc) : m_plc(plc) { }
 
     // Starts the image on the model online; returns EngineLoadImage's result.
     int Start(const std::vector<uint8_t> &image, uint8_t modelId);

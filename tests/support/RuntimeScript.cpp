@@ -163,10 +163,8 @@ void RuntimeScript::Run(const std::string &script)
             break;
         case 't':
         case 'p':
-        case 'f':
-            break;
-        default:
-            throw std::invalid_argument(std::string("unknown script token ") + op);
+        case 'f': break;
+        default: throw std::invalid_argument(std::string("unknown script token ") + op);
         }
         for (int n = 0; n < count; ++n) {
             if (op == 't')

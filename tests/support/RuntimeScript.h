@@ -31,8 +31,7 @@ uint16_t ImageField16(const std::vector<uint8_t> &image, size_t offset);
 void SetImageField16(std::vector<uint8_t> &image, size_t offset, uint16_t value);
 void SetImageField32(std::vector<uint8_t> &image, size_t offset, uint32_t value);
 
-class RuntimeScript
-{
+class RuntimeScript {
 public:
     RuntimeScript() = default;
     ~RuntimeScript();
@@ -46,7 +45,11 @@ public:
     void Key(int32_t key);
     void Tick();
     void Paint();
-    void Frame() { Tick(); Paint(); }
+    void Frame()
+    {
+        Tick();
+        Paint();
+    }
     // Runs a script (see above); throws std::invalid_argument for a token it does not know.
     void Run(const std::string &script);
 

@@ -16,6 +16,7 @@ inline void StartShippedLocalisation(const QString &settingsFile, quint32 userLo
     Localizer.SetProgramDirectory(QCoreApplication::applicationDirPath());
     Localizer.SetSettingsFile(settingsFile);
     Localizer.SetUserLocaleIdSource([userLocale] { return userLocale; });
-    Localizer.SetPlainMessageHook([](const QString &text, const QString &) { ADD_FAILURE() << text.toStdString(); });
+    Localizer.SetPlainMessageHook(
+        [](const QString &text, const QString &) { ADD_FAILURE() << text.toStdString(); });
     Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
 }

@@ -24,42 +24,42 @@
 namespace simplc {
 
 class SimPanelMailbox {
- public:
-  enum class Mode { Menu, Firmware };
+public:
+    enum class Mode { Menu, Firmware };
 
-  SimPanelMailbox(SimPlc& plc, Mode mode = Mode::Menu);
-  ~SimPanelMailbox();
-  SimPanelMailbox(const SimPanelMailbox&) = delete;
-  SimPanelMailbox& operator=(const SimPanelMailbox&) = delete;
+    SimPanelMailbox(SimPlc &plc, Mode mode = Mode::Menu);
+    ~SimPanelMailbox();
+    SimPanelMailbox(const SimPanelMailbox &) = delete;
+    SimPanelMailbox &operator=(const SimPanelMailbox &) = delete;
 
-  void SetReadyAfterPolls(int polls);
-  void SetBusyPolls(int polls);
+    void SetReadyAfterPolls(int polls);
+    void SetBusyPolls(int polls);
 
-  std::vector<std::uint8_t> Image() const;
-  std::vector<std::uint16_t> PacketNumbers() const;  // as received, duplicates included
-  std::vector<std::uint16_t> ProgressWords() const;  // word 2 of each packet taken
-  bool Ready() const;
-  bool Finished() const;
-  // The first protocol fault seen; empty when none.
-  std::string Problem() const;
+    std::vector<std::uint8_t> Image() const;
+    std::vector<std::uint16_t> PacketNumbers() const;  // as received, duplicates included
+    std::vector<std::uint16_t> ProgressWords() const;  // word 2 of each packet taken
+    bool Ready() const;
+    bool Finished() const;
+    // The first protocol fault seen; empty when none.
+    std::string Problem() const;
 
- private:
-  enum class State { Armed, Receiving, Busy, Finished, Idle };
-  void Observe(SimPlc& plc, const Request& request);
-  void TakePacket(SimPlc& plc, const std::vector<std::uint16_t>& words);
-  void Fault(const std::string& text);
+private:
+    enum class State { Armed, Receiving, Busy, Finished, Idle };
+    void Observe(SimPlc &plc, const Request &request);
+    void TakePacket(SimPlc &plc, const std::vector<std::uint16_t> &words);
+    void Fault(const std::string &text);
 
-  SimPlc& plc_;
-  Mode mode_;
-  mutable std::mutex mutex_;
-  State state_ = State::Armed;
-  int busyPolls_ = 0;
-  int pollsLeft_ = 2;
-  std::uint16_t expected_ = 0;
-  std::vector<std::uint8_t> image_;
-  std::vector<std::uint16_t> numbers_;
-  std::vector<std::uint16_t> progress_;
-  std::string problem_;
+    SimPlc &plc_;
+    Mode mode_;
+    mutable std::mutex mutex_;
+    State state_ = State::Armed;
+    int busyPolls_ = 0;
+    int pollsLeft_ = 2;
+    std::uint16_t expected_ = 0;
+    std::vector<std::uint8_t> image_;
+    std::vector<std::uint16_t> numbers_;
+    std::vector<std::uint16_t> progress_;
+    std::string problem_;
 };
 
 }  // namespace simplc

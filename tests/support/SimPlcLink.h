@@ -25,63 +25,63 @@
 namespace simplc {
 
 class SimPlcLinkPump {
- public:
-  explicit SimPlcLinkPump(SimPlc& plc, int timeoutMs = 300);
-  ~SimPlcLinkPump();
-  SimPlcLinkPump(const SimPlcLinkPump&) = delete;
-  SimPlcLinkPump& operator=(const SimPlcLinkPump&) = delete;
+public:
+    explicit SimPlcLinkPump(SimPlc &plc, int timeoutMs = 300);
+    ~SimPlcLinkPump();
+    SimPlcLinkPump(const SimPlcLinkPump &) = delete;
+    SimPlcLinkPump &operator=(const SimPlcLinkPump &) = delete;
 
-  // One exchange; returns the number of blocks handed to LinkReceive (0: a time-out).
-  int Step();
-  void Run(int steps);
-  // Steps until pred() holds, at most maxSteps; returns pred().
-  bool RunUntil(const std::function<bool()>& pred, int maxSteps);
+    // One exchange; returns the number of blocks handed to LinkReceive (0: a time-out).
+    int Step();
+    void Run(int steps);
+    // Steps until pred() holds, at most maxSteps; returns pred().
+    bool RunUntil(const std::function<bool()> &pred, int maxSteps);
 
-  // Every frame the link sent, in order, and the last one as text.
-  const std::vector<std::vector<std::uint8_t>>& Sent() const { return sent_; }
-  std::string LastSent() const;
-  std::size_t Unanswered() const { return pending_.size(); }
-  bool HungUp() const { return hungUp_; }
+    // Every frame the link sent, in order, and the last one as text.
+    const std::vector<std::vector<std::uint8_t>> &Sent() const { return sent_; }
+    std::string LastSent() const;
+    std::size_t Unanswered() const { return pending_.size(); }
+    bool HungUp() const { return hungUp_; }
 
- private:
-  static void SendHook(const std::uint8_t* bytes, std::uint16_t length);
-  static SimPlcLinkPump* active_;
+private:
+    static void SendHook(const std::uint8_t *bytes, std::uint16_t length);
+    static SimPlcLinkPump *active_;
 
-  SimPlc& plc_;
-  int timeoutMs_;
-  std::deque<std::vector<std::uint8_t>> pending_;
-  std::vector<std::vector<std::uint8_t>> sent_;
-  bool hungUp_ = false;
+    SimPlc &plc_;
+    int timeoutMs_;
+    std::deque<std::vector<std::uint8_t>> pending_;
+    std::vector<std::vector<std::uint8_t>> sent_;
+    bool hungUp_ = false;
 };
 
 class PtyLinkDriver {
- public:
-  explicit PtyLinkDriver(int fd, int timeoutMs = 300, int gapMs = 10);
-  ~PtyLinkDriver();
-  PtyLinkDriver(const PtyLinkDriver&) = delete;
-  PtyLinkDriver& operator=(const PtyLinkDriver&) = delete;
+public:
+    explicit PtyLinkDriver(int fd, int timeoutMs = 300, int gapMs = 10);
+    ~PtyLinkDriver();
+    PtyLinkDriver(const PtyLinkDriver &) = delete;
+    PtyLinkDriver &operator=(const PtyLinkDriver &) = delete;
 
-  // Runs the exchange until pred() holds (checked after every block or time-out), the
-  // line hangs up, or maxMs pass; returns pred().
-  bool RunUntil(const std::function<bool()>& pred, int maxMs);
+    // Runs the exchange until pred() holds (checked after every block or time-out), the
+    // line hangs up, or maxMs pass; returns pred().
+    bool RunUntil(const std::function<bool()> &pred, int maxMs);
 
-  bool HungUp() const { return hungUp_; }
-  std::size_t BlocksDelivered() const { return blocks_; }
-  std::size_t Timeouts() const { return timeouts_; }
-  std::size_t FramesSent() const { return framesSent_; }
+    bool HungUp() const { return hungUp_; }
+    std::size_t BlocksDelivered() const { return blocks_; }
+    std::size_t Timeouts() const { return timeouts_; }
+    std::size_t FramesSent() const { return framesSent_; }
 
- private:
-  static void SendHook(const std::uint8_t* bytes, std::uint16_t length);
-  static PtyLinkDriver* active_;
+private:
+    static void SendHook(const std::uint8_t *bytes, std::uint16_t length);
+    static PtyLinkDriver *active_;
 
-  int fd_;
-  int timeoutMs_;
-  int gapMs_;
-  bool hungUp_ = false;
-  std::size_t blocks_ = 0;
-  std::size_t timeouts_ = 0;
-  std::size_t framesSent_ = 0;
-  long long lastSendMs_ = 0;
+    int fd_;
+    int timeoutMs_;
+    int gapMs_;
+    bool hungUp_ = false;
+    std::size_t blocks_ = 0;
+    std::size_t timeouts_ = 0;
+    std::size_t framesSent_ = 0;
+    long long lastSendMs_ = 0;
 };
 
 }  // namespace simplc

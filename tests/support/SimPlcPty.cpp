@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <pty.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
@@ -21,225 +21,238 @@ constexpr std::uint8_t kEtx = 0x03;
 // Bytes of an unfinished frame kept at most; a longer run without ETX is noise.
 constexpr std::size_t kMaxPending = 4096;
 
-void CloseFd(int& fd) {
-  if (fd >= 0) {
-    ::close(fd);
-    fd = -1;
-  }
+void CloseFd(int &fd)
+{
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
 }
 
 }  // namespace
 
-SimPlcPty::SimPlcPty(SimPlc& plc, PlcEnd plcEnd) : plc_(plc), plcEnd_(plcEnd) {}
-
-SimPlcPty::~SimPlcPty() {
-  Stop();
+SimPlcPty::SimPlcPty(SimPlc &plc, PlcEnd plcEnd) : plc_(plc), plcEnd_(plcEnd)
+{
 }
 
-bool SimPlcPty::Start() {
-  if (thread_.joinable()) {
+SimPlcPty::~SimPlcPty()
+{
+    Stop();
+}
+
+bool SimPlcPty::Start()
+{
+    if (thread_.joinable()) {
+        return true;
+    }
+    char name[256] = {};
+    if (::openpty(&masterFd_, &slaveFd_, name, nullptr, nullptr) != 0) {
+        return false;
+    }
+    slavePath_ = name;
+    termios tio{};
+    if (::tcgetattr(slaveFd_, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        tio.c_cc[VMIN] = 1;
+        tio.c_cc[VTIME] = 0;
+        ::tcsetattr(slaveFd_, TCSANOW, &tio);
+    }
+    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wakeFd_ < 0) {
+        int e = errno;
+        CloseFd(masterFd_);
+        CloseFd(slaveFd_);
+        errno = e;
+        return false;
+    }
+    if (plcEnd_ == PlcEnd::Master) {
+        plcFd_ = masterFd_;
+        peerFd_ = slaveFd_;
+    } else {
+        plcFd_ = slaveFd_;
+        peerFd_ = masterFd_;
+    }
+    masterFd_ = slaveFd_ = -1;
+    stop_ = false;
+    hangUpRequested_ = false;
+    hungUp_ = false;
+    thread_ = std::thread([this] { Run(); });
     return true;
-  }
-  char name[256] = {};
-  if (::openpty(&masterFd_, &slaveFd_, name, nullptr, nullptr) != 0) {
-    return false;
-  }
-  slavePath_ = name;
-  termios tio{};
-  if (::tcgetattr(slaveFd_, &tio) == 0) {
-    ::cfmakeraw(&tio);
-    tio.c_cc[VMIN] = 1;
-    tio.c_cc[VTIME] = 0;
-    ::tcsetattr(slaveFd_, TCSANOW, &tio);
-  }
-  wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (wakeFd_ < 0) {
-    int e = errno;
-    CloseFd(masterFd_);
-    CloseFd(slaveFd_);
-    errno = e;
-    return false;
-  }
-  if (plcEnd_ == PlcEnd::Master) {
-    plcFd_ = masterFd_;
-    peerFd_ = slaveFd_;
-  } else {
-    plcFd_ = slaveFd_;
-    peerFd_ = masterFd_;
-  }
-  masterFd_ = slaveFd_ = -1;
-  stop_ = false;
-  hangUpRequested_ = false;
-  hungUp_ = false;
-  thread_ = std::thread([this] { Run(); });
-  return true;
 }
 
-void SimPlcPty::Stop() {
-  if (thread_.joinable()) {
-    stop_ = true;
-    std::uint64_t one = 1;
-    ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
-    (void)ignored;
-    thread_.join();
-  }
-  CloseOwnEnd();
-  CloseFd(peerFd_);
-  CloseFd(wakeFd_);
-}
-
-void SimPlcPty::ReleasePeer() {
-  if (plcEnd_ == PlcEnd::Master) {
-    CloseFd(peerFd_);
-  }
-}
-
-void SimPlcPty::HangUp() {
-  if (!thread_.joinable()) {
-    hungUp_ = true;
+void SimPlcPty::Stop()
+{
+    if (thread_.joinable()) {
+        stop_ = true;
+        std::uint64_t one = 1;
+        ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
+        (void)ignored;
+        thread_.join();
+    }
     CloseOwnEnd();
-    return;
-  }
-  hangUpRequested_ = true;
-  std::uint64_t one = 1;
-  ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
-  (void)ignored;
-  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (std::chrono::steady_clock::now() < until) {
-    {
-      std::lock_guard<std::mutex> lock(closeMutex_);
-      if (plcFd_ < 0) {
-        break;
-      }
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+    CloseFd(peerFd_);
+    CloseFd(wakeFd_);
 }
 
-void SimPlcPty::CloseOwnEnd() {
-  std::lock_guard<std::mutex> lock(closeMutex_);
-  CloseFd(plcFd_);
+void SimPlcPty::ReleasePeer()
+{
+    if (plcEnd_ == PlcEnd::Master) {
+        CloseFd(peerFd_);
+    }
 }
 
-bool SimPlcPty::Wait(int ms) {
-  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  for (;;) {
-    if (stop_.load() || hangUpRequested_.load()) {
-      return false;
-    }
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      return true;
-    }
-    pollfd p{wakeFd_, POLLIN, 0};
-    ::poll(&p, 1, static_cast<int>(left.count()));
-    if (p.revents & POLLIN) {
-      std::uint64_t v;
-      ssize_t ignored = ::read(wakeFd_, &v, sizeof v);
-      (void)ignored;
-    }
-  }
-}
-
-bool SimPlcPty::WriteAll(const std::uint8_t* bytes, std::size_t length) {
-  std::size_t done = 0;
-  while (done < length) {
-    ssize_t n = ::write(plcFd_, bytes + done, length - done);
-    if (n < 0) {
-      if (errno == EINTR || errno == EAGAIN) {
-        if (!Wait(1)) {
-          return false;
-        }
-        continue;
-      }
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-void SimPlcPty::Run() {
-  std::vector<std::uint8_t> pending;
-  std::uint8_t buffer[512];
-  while (!stop_.load()) {
-    if (hangUpRequested_.load()) {
-      hungUp_ = true;  // set first: the peer may see the close at once
-      CloseOwnEnd();
-      return;
-    }
-    pollfd fds[2] = {{plcFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-    int ready = ::poll(fds, 2, -1);
-    if (ready < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return;
-    }
-    if (fds[1].revents & POLLIN) {
-      std::uint64_t v;
-      ssize_t ignored = ::read(wakeFd_, &v, sizeof v);
-      (void)ignored;
-      continue;
-    }
-    if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
-      continue;
-    }
-    ssize_t n = ::read(plcFd_, buffer, sizeof buffer);
-    if (n <= 0) {
-      if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
-        continue;
-      }
-      // The other side is closed for now (EOF or EIO): wait for it to come back.
-      if (!Wait(10)) {
-        continue;
-      }
-      continue;
-    }
-    for (ssize_t i = 0; i < n; ++i) {
-      pending.push_back(static_cast<std::uint8_t>(buffer[i] & 0x7F));
-    }
-    // Cut frames: from an STX to the next ETX; a new STX restarts the frame.
-    for (;;) {
-      auto stx = std::find(pending.begin(), pending.end(), kStx);
-      pending.erase(pending.begin(), stx);
-      if (pending.empty()) {
-        break;
-      }
-      auto restart = std::find(pending.begin() + 1, pending.end(), kStx);
-      auto etx = std::find(pending.begin() + 1, pending.end(), kEtx);
-      if (restart < etx) {
-        pending.erase(pending.begin(), restart);
-        continue;
-      }
-      if (etx == pending.end()) {
-        if (pending.size() > kMaxPending) {
-          pending.clear();
-        }
-        break;
-      }
-      std::vector<std::uint8_t> frame(pending.begin(), etx + 1);
-      pending.erase(pending.begin(), etx + 1);
-      ++framesReceived_;
-      Reply reply = plc_.Handle(frame);
-      if (reply.hangUp) {
+void SimPlcPty::HangUp()
+{
+    if (!thread_.joinable()) {
         hungUp_ = true;
         CloseOwnEnd();
         return;
-      }
-      if (reply.delayMs > 0 && !Wait(reply.delayMs)) {
-        break;
-      }
-      for (std::size_t b = 0; b < reply.blocks.size(); ++b) {
-        if (b > 0 && reply.gapMs > 0 && !Wait(reply.gapMs)) {
-          break;
-        }
-        if (!WriteAll(reply.blocks[b].data(), reply.blocks[b].size())) {
-          break;
-        }
-      }
     }
-  }
+    hangUpRequested_ = true;
+    std::uint64_t one = 1;
+    ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
+    (void)ignored;
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+        {
+            std::lock_guard<std::mutex> lock(closeMutex_);
+            if (plcFd_ < 0) {
+                break;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void SimPlcPty::CloseOwnEnd()
+{
+    std::lock_guard<std::mutex> lock(closeMutex_);
+    CloseFd(plcFd_);
+}
+
+bool SimPlcPty::Wait(int ms)
+{
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (stop_.load() || hangUpRequested_.load()) {
+            return false;
+        }
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return true;
+        }
+        pollfd p{wakeFd_, POLLIN, 0};
+        ::poll(&p, 1, static_cast<int>(left.count()));
+        if (p.revents & POLLIN) {
+            std::uint64_t v;
+            ssize_t ignored = ::read(wakeFd_, &v, sizeof v);
+            (void)ignored;
+        }
+    }
+}
+
+bool SimPlcPty::WriteAll(const std::uint8_t *bytes, std::size_t length)
+{
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t n = ::write(plcFd_, bytes + done, length - done);
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN) {
+                if (!Wait(1)) {
+                    return false;
+                }
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void SimPlcPty::Run()
+{
+    std::vector<std::uint8_t> pending;
+    std::uint8_t buffer[512];
+    while (!stop_.load()) {
+        if (hangUpRequested_.load()) {
+            hungUp_ = true;  // set first: the peer may see the close at once
+            CloseOwnEnd();
+            return;
+        }
+        pollfd fds[2] = {{plcFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        int ready = ::poll(fds, 2, -1);
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if (fds[1].revents & POLLIN) {
+            std::uint64_t v;
+            ssize_t ignored = ::read(wakeFd_, &v, sizeof v);
+            (void)ignored;
+            continue;
+        }
+        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+            continue;
+        }
+        ssize_t n = ::read(plcFd_, buffer, sizeof buffer);
+        if (n <= 0) {
+            if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+                continue;
+            }
+            // The other side is closed for now (EOF or EIO): wait for it to come back.
+            if (!Wait(10)) {
+                continue;
+            }
+            continue;
+        }
+        for (ssize_t i = 0; i < n; ++i) {
+            pending.push_back(static_cast<std::uint8_t>(buffer[i] & 0x7F));
+        }
+        // Cut frames: from an STX to the next ETX; a new STX restarts the frame.
+        for (;;) {
+            auto stx = std::find(pending.begin(), pending.end(), kStx);
+            pending.erase(pending.begin(), stx);
+            if (pending.empty()) {
+                break;
+            }
+            auto restart = std::find(pending.begin() + 1, pending.end(), kStx);
+            auto etx = std::find(pending.begin() + 1, pending.end(), kEtx);
+            if (restart < etx) {
+                pending.erase(pending.begin(), restart);
+                continue;
+            }
+            if (etx == pending.end()) {
+                if (pending.size() > kMaxPending) {
+                    pending.clear();
+                }
+                break;
+            }
+            std::vector<std::uint8_t> frame(pending.begin(), etx + 1);
+            pending.erase(pending.begin(), etx + 1);
+            ++framesReceived_;
+            Reply reply = plc_.Handle(frame);
+            if (reply.hangUp) {
+                hungUp_ = true;
+                CloseOwnEnd();
+                return;
+            }
+            if (reply.delayMs > 0 && !Wait(reply.delayMs)) {
+                break;
+            }
+            for (std::size_t b = 0; b < reply.blocks.size(); ++b) {
+                if (b > 0 && reply.gapMs > 0 && !Wait(reply.gapMs)) {
+                    break;
+                }
+                if (!WriteAll(reply.blocks[b].data(), reply.blocks[b].size())) {
+                    break;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace simplc

@@ -28,51 +28,51 @@
 namespace simplc {
 
 class SimPlcPty {
- public:
-  enum class PlcEnd { Master, Slave };
+public:
+    enum class PlcEnd { Master, Slave };
 
-  explicit SimPlcPty(SimPlc& plc, PlcEnd plcEnd = PlcEnd::Master);
-  ~SimPlcPty();
-  SimPlcPty(const SimPlcPty&) = delete;
-  SimPlcPty& operator=(const SimPlcPty&) = delete;
+    explicit SimPlcPty(SimPlc &plc, PlcEnd plcEnd = PlcEnd::Master);
+    ~SimPlcPty();
+    SimPlcPty(const SimPlcPty &) = delete;
+    SimPlcPty &operator=(const SimPlcPty &) = delete;
 
-  // Opens the pair and starts the thread; false (with errno kept) when that fails.
-  bool Start();
-  void Stop();
+    // Opens the pair and starts the thread; false (with errno kept) when that fails.
+    bool Start();
+    void Stop();
 
-  // The other end's descriptor (-1 once released or stopped), and the slave's path.
-  int PeerFd() const { return peerFd_; }
-  const std::string& SlavePath() const { return slavePath_; }
-  // Closes the PLC's copy of the peer end (PlcEnd::Master only).
-  void ReleasePeer();
+    // The other end's descriptor (-1 once released or stopped), and the slave's path.
+    int PeerFd() const { return peerFd_; }
+    const std::string &SlavePath() const { return slavePath_; }
+    // Closes the PLC's copy of the peer end (PlcEnd::Master only).
+    void ReleasePeer();
 
-  // Closes the PLC's end now, from any thread; returns when it is closed.
-  void HangUp();
-  bool HungUp() const { return hungUp_.load(); }
-  // Frames taken from the line so far.
-  std::size_t FramesReceived() const { return framesReceived_.load(); }
+    // Closes the PLC's end now, from any thread; returns when it is closed.
+    void HangUp();
+    bool HungUp() const { return hungUp_.load(); }
+    // Frames taken from the line so far.
+    std::size_t FramesReceived() const { return framesReceived_.load(); }
 
- private:
-  void Run();
-  // Waits ms milliseconds or until Stop/HangUp; false when woken.
-  bool Wait(int ms);
-  bool WriteAll(const std::uint8_t* bytes, std::size_t length);
-  void CloseOwnEnd();
+private:
+    void Run();
+    // Waits ms milliseconds or until Stop/HangUp; false when woken.
+    bool Wait(int ms);
+    bool WriteAll(const std::uint8_t *bytes, std::size_t length);
+    void CloseOwnEnd();
 
-  SimPlc& plc_;
-  PlcEnd plcEnd_;
-  int masterFd_ = -1;
-  int slaveFd_ = -1;
-  int plcFd_ = -1;
-  int peerFd_ = -1;
-  int wakeFd_ = -1;
-  std::string slavePath_;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> hangUpRequested_{false};
-  std::atomic<bool> hungUp_{false};
-  std::atomic<std::size_t> framesReceived_{0};
-  std::mutex closeMutex_;
+    SimPlc &plc_;
+    PlcEnd plcEnd_;
+    int masterFd_ = -1;
+    int slaveFd_ = -1;
+    int plcFd_ = -1;
+    int peerFd_ = -1;
+    int wakeFd_ = -1;
+    std::string slavePath_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> hangUpRequested_{false};
+    std::atomic<bool> hungUp_{false};
+    std::atomic<std::size_t> framesReceived_{0};
+    std::mutex closeMutex_;
 };
 
 }  // namespace simplc

@@ -60,15 +60,24 @@ QSet<Command> Allowed(const CommandState &state)
     return allowed;
 }
 
-QSet<Command> Cmds(std::initializer_list<Command> commands) { return QSet<Command>(commands); }
+QSet<Command> Cmds(std::initializer_list<Command> commands)
+{
+    return QSet<Command>(commands);
+}
 
-const QSet<Command> kAlways = {Command::New,        Command::Open,          Command::Exit,
-                               Command::DownloadMenu, Command::About,        Command::Debug,
-                               Command::DownloadFirmware, Command::SpecialChar, Command::PreferenceOutputFont};
+const QSet<Command> kAlways = {Command::New,
+                               Command::Open,
+                               Command::Exit,
+                               Command::DownloadMenu,
+                               Command::About,
+                               Command::Debug,
+                               Command::DownloadFirmware,
+                               Command::SpecialChar,
+                               Command::PreferenceOutputFont};
 const QSet<Command> kWithProject = {Command::SaveAs, Command::Close, Command::Compile, Command::Simulation,
                                     Command::SimulationOnline};
 
-} // namespace
+}  // namespace
 
 TEST(CommandRules, WithoutProjectOnlyTheAlwaysCommands)
 {
@@ -95,15 +104,18 @@ TEST(CommandRules, FixedNodes)
     EXPECT_EQ(Allowed(Selecting(p.device)), base + Cmds({C::Edit}));
     // The Main Menu can be copied and exported but not cut, deleted, moved or
     // pasted beside.
-    EXPECT_EQ(Allowed(Selecting(p.mainMenu)), base + Cmds({C::AddMenu, C::AddAction, C::AddValue, C::AddList,
-                                                            C::ImportMenu, C::ExportMenu, C::Copy}));
+    EXPECT_EQ(Allowed(Selecting(p.mainMenu)),
+              base
+                  + Cmds({C::AddMenu, C::AddAction, C::AddValue, C::AddList, C::ImportMenu, C::ExportMenu,
+                          C::Copy}));
     EXPECT_EQ(Allowed(Selecting(p.alarms)), base + Cmds({C::AddAlarm}));
     EXPECT_EQ(Allowed(Selecting(p.startup)), base + Cmds({C::AddScreen, C::Edit}));
     EXPECT_EQ(Allowed(Selecting(p.saver)), base + Cmds({C::Edit}));
     EXPECT_EQ(Allowed(Selecting(p.config)), base + Cmds({C::Edit}));
     EXPECT_EQ(Allowed(Selecting(p.mainMenu, nkSubMenu)),
-              base + Cmds({C::AddMenu, C::AddAction, C::AddValue, C::AddList, C::ImportMenu, C::ExportMenu,
-                             C::Copy, C::PasteUnder}));
+              base
+                  + Cmds({C::AddMenu, C::AddAction, C::AddValue, C::AddList, C::ImportMenu, C::ExportMenu,
+                          C::Copy, C::PasteUnder}));
 }
 
 TEST(CommandRules, MenuContentsKeepTheirFamily)
@@ -121,17 +133,28 @@ TEST(CommandRules, MenuContentsKeepTheirFamily)
         bool allowed;
     };
     const std::vector<Row> rows = {
-        {withAction, 0, Command::AddMenu, true},         {withAction, 0, Command::AddAction, true},
-        {withAction, 0, Command::ImportMenu, true},      {withAction, 0, Command::AddValue, false},
-        {withAction, 0, Command::AddList, false},        {withAction, nkValue, Command::PasteUnder, false},
-        {withAction, nkList, Command::PasteUnder, false}, {withAction, nkAction, Command::PasteUnder, true},
-        {withValue, 0, Command::AddValue, true},         {withValue, 0, Command::AddList, true},
-        {withValue, 0, Command::AddMenu, false},         {withValue, 0, Command::AddAction, false},
-        {withValue, 0, Command::ImportMenu, false},      {withValue, nkSubMenu, Command::PasteUnder, false},
-        {withValue, nkValue, Command::PasteUnder, true}, {withValue, 0, Command::DeleteChar, false},
-        {withAction, 0, Command::DeleteChar, true},      {withAction, 0, Command::DeleteLeaf, true},
-        {p.mainMenu->GetChild(0), 0, Command::MoveUp, false}, {withAction, 0, Command::MoveUp, false},
-        {withAction, 0, Command::MoveDown, true},        {withValue, 0, Command::MoveUp, true},
+        {withAction, 0, Command::AddMenu, true},
+        {withAction, 0, Command::AddAction, true},
+        {withAction, 0, Command::ImportMenu, true},
+        {withAction, 0, Command::AddValue, false},
+        {withAction, 0, Command::AddList, false},
+        {withAction, nkValue, Command::PasteUnder, false},
+        {withAction, nkList, Command::PasteUnder, false},
+        {withAction, nkAction, Command::PasteUnder, true},
+        {withValue, 0, Command::AddValue, true},
+        {withValue, 0, Command::AddList, true},
+        {withValue, 0, Command::AddMenu, false},
+        {withValue, 0, Command::AddAction, false},
+        {withValue, 0, Command::ImportMenu, false},
+        {withValue, nkSubMenu, Command::PasteUnder, false},
+        {withValue, nkValue, Command::PasteUnder, true},
+        {withValue, 0, Command::DeleteChar, false},
+        {withAction, 0, Command::DeleteChar, true},
+        {withAction, 0, Command::DeleteLeaf, true},
+        {p.mainMenu->GetChild(0), 0, Command::MoveUp, false},
+        {withAction, 0, Command::MoveUp, false},
+        {withAction, 0, Command::MoveDown, true},
+        {withValue, 0, Command::MoveUp, true},
         {withValue, 0, Command::MoveDown, false},
     };
     for (const Row &row : rows) {
@@ -229,10 +252,10 @@ TEST(CommandRules, AlarmsScreensAndDeleteNode)
     // Dissolving a sub-menu: its children take its place among at most 10.
     TwNode *inner = new TwNode(p.mainMenu, QStringLiteral("Inner"), nkSubMenu);
     p.Fill(inner, 3, nkAction);
-    p.Fill(p.mainMenu, 7, nkAction); // 8 children now
-    EXPECT_FALSE(CommandRuleAllows(Command::DeleteChar, Selecting(inner))); // 3 + 8 - 1 = 10
+    p.Fill(p.mainMenu, 7, nkAction);                                         // 8 children now
+    EXPECT_FALSE(CommandRuleAllows(Command::DeleteChar, Selecting(inner)));  // 3 + 8 - 1 = 10
     delete p.mainMenu->GetChild(7);
-    EXPECT_TRUE(CommandRuleAllows(Command::DeleteChar, Selecting(inner))); // 9
+    EXPECT_TRUE(CommandRuleAllows(Command::DeleteChar, Selecting(inner)));  // 9
     TwNode *empty = new TwNode(p.mainMenu, QStringLiteral("Empty"), nkSubMenu);
     EXPECT_FALSE(CommandRuleAllows(Command::DeleteChar, Selecting(empty)));
     EXPECT_FALSE(CommandRuleAllows(Command::DeleteLeaf, Selecting(empty)));
@@ -275,7 +298,7 @@ TEST(CommandTable, NamesShortcutsAndImages)
             EXPECT_GE(info.image, 0) << info.name;
         }
     }
-    EXPECT_EQ(buttons.size(), 25); // 3 on the file bar, 22 on the edit bar
+    EXPECT_EQ(buttons.size(), 25);  // 3 on the file bar, 22 on the edit bar
     EXPECT_STREQ(CommandInfoOf(Command::DeleteLeaf).hint, "Delete Child");
     EXPECT_STREQ(CommandInfoOf(Command::SimulationOnline).shortcut, "F10");
     EXPECT_EQ(CommandInfoOf(Command::AddAction).image, 26);

@@ -46,5 +46,6 @@ TEST_F(MainWindowTest, DownloadCommandsOpenTheDialogInTheirModes)
     fmDownload->edPort->setText(QStringLiteral("/dev/ttyUSB3"));
     delete fmDownload;
     EXPECT_EQ(fmDownload, nullptr);
-    EXPECT_EQ(Settings().value(QStringLiteral("ComParameter/ComPort")).toString(), QStringLiteral("/dev/ttyUSB3"));
+    EXPECT_EQ(Settings().value(QStringLiteral("ComParameter/ComPort")).toString(),
+              QStringLiteral("/dev/ttyUSB3"));
 }

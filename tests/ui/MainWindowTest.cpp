@@ -20,8 +20,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtEndian>
 
@@ -52,7 +52,10 @@ QStringList EntryNames(const QMenu *menu)
     return names;
 }
 
-QStringList Split(const char *names) { return QString::fromLatin1(names).split(QLatin1Char(' ')); }
+QStringList Split(const char *names)
+{
+    return QString::fromLatin1(names).split(QLatin1Char(' '));
+}
 
 // The recent entries of the Open drop-down: captions after the separator.
 QStringList RecentCaptions(const TFormMain &form)
@@ -73,7 +76,7 @@ QStringList TopLevelTexts(const QTreeWidget *tree)
     return texts;
 }
 
-} // namespace
+}  // namespace
 
 // ---- Start-up ---------------------------------------------------------------
 
@@ -83,7 +86,8 @@ TEST(StartupArgument, ExactlyOneNonEmptyArgument)
     EXPECT_EQ(StartupProjectArgument({program}), QString());
     EXPECT_EQ(StartupProjectArgument({program, QStringLiteral("/p/a.zel")}), QStringLiteral("/p/a.zel"));
     EXPECT_EQ(StartupProjectArgument({program, QString()}), QString());
-    EXPECT_EQ(StartupProjectArgument({program, QStringLiteral("/p/a.zel"), QStringLiteral("/p/b.zel")}), QString());
+    EXPECT_EQ(StartupProjectArgument({program, QStringLiteral("/p/a.zel"), QStringLiteral("/p/b.zel")}),
+              QString());
     EXPECT_EQ(StartupProjectArgument({}), QString());
 }
 
@@ -94,8 +98,9 @@ TEST(StartupOrder, TheElevenFormsInTheirOrder)
         names.append(QLatin1String(form.className));
         EXPECT_EQ(form.create == nullptr, form.destroy == nullptr) << form.className;
     }
-    EXPECT_EQ(names, Split("TFormMain TfmAction TfmYesNo TfmSearch TfmFontSelect TFormDeviceInfo "
-                           "TFormDescription TfrmAlarmTrig TfrmCommTimeOut TfmDownload TfmWarm"));
+    EXPECT_EQ(names,
+              Split("TFormMain TfmAction TfmYesNo TfmSearch TfmFontSelect TFormDeviceInfo "
+                    "TFormDescription TfrmAlarmTrig TfrmCommTimeOut TfmDownload TfmWarm"));
 }
 
 TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
@@ -145,11 +150,13 @@ TEST_F(MainWindowTest, CaptionMenusAndComponents)
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
 
     EXPECT_EQ(MenuTitles(form.mmMain), Split("&File &Edit &Project &Tools &Option &Help"));
-    EXPECT_EQ(EntryNames(form.miFile), Split("atNew atOpen atSave atSaveAs atClose - atImportMenu atExportMenu - atExit"));
+    EXPECT_EQ(EntryNames(form.miFile),
+              Split("atNew atOpen atSave atSaveAs atClose - atImportMenu atExportMenu - atExit"));
     // The tree's pop-up repeats the edit menu but for its last entries.
-    const QString edit = QStringLiteral("atCut atCopy atPasteAfter atPasteBefore atPasteUnder - atAddMenu atAddValue "
-                                        "atAddAction atAddList atAddAlarm atAddScreen atEdit atDelete atDeleteLeaf "
-                                        "atDeleteChar - atMoveUp atMoveDown - ");
+    const QString edit =
+        QStringLiteral("atCut atCopy atPasteAfter atPasteBefore atPasteUnder - atAddMenu atAddValue "
+                       "atAddAction atAddList atAddAlarm atAddScreen atEdit atDelete atDeleteLeaf "
+                       "atDeleteChar - atMoveUp atMoveDown - ");
     EXPECT_EQ(EntryNames(form.miEdit), (edit + QStringLiteral("atSearch")).split(QLatin1Char(' ')));
     EXPECT_EQ(EntryNames(form.miProject), Split("atCompile atSimulation atSimulationOnline atProperties"));
     EXPECT_EQ(EntryNames(form.miTools), Split("atDownloadMenu atdownloadfirmware atSpecialChar"));
@@ -187,7 +194,8 @@ TEST_F(MainWindowTest, CommandsCarryCaptionShortcutImageAndStayOffUntilBuilt)
         EXPECT_EQ(action->text(), QString::fromUtf8(info.caption));
         EXPECT_EQ(action->shortcut(), QKeySequence(QLatin1String(info.shortcut))) << info.name;
         EXPECT_EQ(action->icon().isNull(), info.image < 0) << info.name;
-        const bool built = id == Command::Exit || id == Command::DownloadMenu || id == Command::DownloadFirmware;
+        const bool built =
+            id == Command::Exit || id == Command::DownloadMenu || id == Command::DownloadFirmware;
         EXPECT_EQ(action->isEnabled(), built) << info.name;
         if (QToolButton *button = form.ToolButton(id)) {
             EXPECT_EQ(button->objectName(), QLatin1String(info.toolButton));
@@ -212,7 +220,7 @@ TEST_F(MainWindowTest, DisabledToolButtonShowsNoHint)
     QToolButton *save = form.ToolButton(Command::Save);
     ASSERT_FALSE(save->isEnabled());
     QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), save->mapToGlobal(QPoint(2, 2)));
-    EXPECT_TRUE(QCoreApplication::sendEvent(save, &help)); // taken by the window
+    EXPECT_TRUE(QCoreApplication::sendEvent(save, &help));  // taken by the window
     form.Action(Command::Save)->setEnabled(true);
     EXPECT_TRUE(save->isEnabled());
     QHelpEvent again(QEvent::ToolTip, QPoint(2, 2), save->mapToGlobal(QPoint(2, 2)));
@@ -309,9 +317,10 @@ TEST_F(MainWindowTest, TreeShowsTheProjectAndItsItemsGoWithTheNodes)
     TFormMain form;
     form.Root = MakeSampleProject();
     form.RebuildTree();
-    EXPECT_EQ(TopLevelTexts(form.tvProject), Split("Device_Infomation Main_Menu Alarms Startup_Screen "
-                                                   "Screen_Saver Configuration")
-                                                 .replaceInStrings(QStringLiteral("_"), QStringLiteral(" ")));
+    EXPECT_EQ(TopLevelTexts(form.tvProject),
+              Split("Device_Infomation Main_Menu Alarms Startup_Screen "
+                    "Screen_Saver Configuration")
+                  .replaceInStrings(QStringLiteral("_"), QStringLiteral(" ")));
     QTreeWidgetItem *alarms = form.tvProject->topLevelItem(2);
     ASSERT_EQ(alarms->childCount(), 2);
     EXPECT_EQ(alarms->child(1)->text(0), QStringLiteral("Alarm - 07"));
@@ -354,16 +363,19 @@ TEST_F(MainWindowTest, ClickOnTheTextIsRemembered)
     form.tvProject->setCurrentItem(menu);
     const QRect row = form.tvProject->visualItemRect(menu);
 
-    QTest::mouseClick(form.tvProject->viewport(), Qt::LeftButton, {}, QPoint(row.left() + 30, row.center().y()));
+    QTest::mouseClick(form.tvProject->viewport(), Qt::LeftButton, {},
+                      QPoint(row.left() + 30, row.center().y()));
     EXPECT_EQ(form.ClickedItem, menu);
     EXPECT_FALSE(form.ClickedItemExpanded);
     // Far right of the text is beside it.
-    QTest::mouseClick(form.tvProject->viewport(), Qt::LeftButton, {}, QPoint(row.right() - 2, row.center().y()));
+    QTest::mouseClick(form.tvProject->viewport(), Qt::LeftButton, {},
+                      QPoint(row.right() - 2, row.center().y()));
     EXPECT_EQ(form.ClickedItem, nullptr);
     // A double-click beside the text expands; on the text it leaves the item as it was.
     form.tvProjectDblClick(menu);
     EXPECT_TRUE(menu->isExpanded());
-    QTest::mouseClick(form.tvProject->viewport(), Qt::LeftButton, {}, QPoint(row.left() + 30, row.center().y()));
+    QTest::mouseClick(form.tvProject->viewport(), Qt::LeftButton, {},
+                      QPoint(row.left() + 30, row.center().y()));
     form.tvProjectDblClick(menu);
     EXPECT_TRUE(menu->isExpanded());
 }
@@ -372,7 +384,8 @@ TEST_F(MainWindowTest, SearchListPopUp)
 {
     TFormMain form;
     form.lbSearchResult->show();
-    form.lbSearchResult->addItems({QStringLiteral("0     Pumps"), QStringLiteral("Total 1 search result(s) found")});
+    form.lbSearchResult->addItems(
+        {QStringLiteral("0     Pumps"), QStringLiteral("Total 1 search result(s) found")});
     form.Clear1->trigger();
     EXPECT_EQ(form.lbSearchResult->count(), 0);
     EXPECT_FALSE(form.lbSearchResult->isHidden());
@@ -397,7 +410,7 @@ TEST_F(MainWindowTest, ClipboardKindInThePrivateFormat)
     };
     put(MakeClipboardBlock(*mainMenu));
     int height = 0;
-    EXPECT_EQ(form.GetClipboardNodeKind(&height), nkSubMenu); // a Main Menu travels as a sub-menu
+    EXPECT_EQ(form.GetClipboardNodeKind(&height), nkSubMenu);  // a Main Menu travels as a sub-menu
     EXPECT_EQ(height, 3);
     EXPECT_EQ(form.CurrentCommandState().clipboardKind, nkSubMenu);
 
@@ -426,8 +439,9 @@ TEST_F(MainWindowTest, LanguageSwitchRenamesFixedNodesAndTranslatesTheWindow)
     form.Root = MakeSampleProject();
     form.RebuildTree();
     form.LocalizeFixedNodes();
-    EXPECT_EQ(TopLevelTexts(form.tvProject), Split("Device Main_Menu Alarms Startup_Screen Screen_Saver Configuration")
-                                                 .replaceInStrings(QStringLiteral("_"), QStringLiteral(" ")));
+    EXPECT_EQ(TopLevelTexts(form.tvProject),
+              Split("Device Main_Menu Alarms Startup_Screen Screen_Saver Configuration")
+                  .replaceInStrings(QStringLiteral("_"), QStringLiteral(" ")));
 
     QAction *german = form.miSelectLanguage->actions().at(1);
     german->trigger();
@@ -469,16 +483,17 @@ TEST_F(MainWindowTest, ShippedLanguageFilesNameEveryComponent)
         int checked = 0;
         for (const QObject *component : components) {
             const QString name = component->objectName();
-            const int index = LumorUnicode::ComponentClassIndex(QLatin1String(component->metaObject()->className()));
-            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || index < 0 || index >= 9 ||
-                name.startsWith(QLatin1String("pm")) || name == QLatin1String("WidePopupMenu1"))
+            const int index =
+                LumorUnicode::ComponentClassIndex(QLatin1String(component->metaObject()->className()));
+            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || index < 0 || index >= 9
+                || name.startsWith(QLatin1String("pm")) || name == QLatin1String("WidePopupMenu1"))
                 continue;
             const QString key = name + (index == 4 ? QStringLiteral(".Hint") : QStringLiteral(".Caption"));
             EXPECT_FALSE(Localizer.ReadSectionValue(QStringLiteral("FormMain"), key).isEmpty())
                 << "language." << language + 1 << " " << key.toStdString();
             ++checked;
         }
-        EXPECT_EQ(checked, CommandCount + 7 + 25 + 3); // commands, menus, tool buttons, group and pop-up
+        EXPECT_EQ(checked, CommandCount + 7 + 25 + 3);  // commands, menus, tool buttons, group and pop-up
     }
 }
 

@@ -17,14 +17,15 @@ QString DesignerProgram()
         .absoluteFilePath();
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(MainWindowTest, ProgramStartsAndStaysUp)
 {
     const QString program = DesignerProgram();
     if (!QFileInfo(program).isExecutable())
         GTEST_SKIP() << "designer not built at " << program.toStdString();
-    for (const QStringList &arguments : {QStringList(), QStringList{dir.filePath(QStringLiteral("plant.zel"))}}) {
+    for (const QStringList &arguments :
+         {QStringList(), QStringList{dir.filePath(QStringLiteral("plant.zel"))}}) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

@@ -2,8 +2,8 @@
 // settings.
 #include "Recentprojects.h"
 
-#include <QSettings>
 #include <QSet>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -37,7 +37,7 @@ protected:
     QTemporaryDir dir;
 };
 
-} // namespace
+}  // namespace
 
 TEST(RecentProjects, NewestFirstAndMovedToTheTop)
 {
@@ -93,24 +93,28 @@ TEST(RecentProjects, MenuCaptions)
 {
     EXPECT_EQ(TRecentProjects::MenuCaption(0, QStringLiteral("/p/a.zel")), QStringLiteral("&1 /p/a.zel"));
     EXPECT_EQ(TRecentProjects::MenuCaption(7, QStringLiteral("/p/h.zel")), QStringLiteral("&8 /p/h.zel"));
-    EXPECT_EQ(TRecentProjects::MenuCaption(1, QStringLiteral("/R&D/%1.zel")), QStringLiteral("&2 /R&&D/%1.zel"));
+    EXPECT_EQ(TRecentProjects::MenuCaption(1, QStringLiteral("/R&D/%1.zel")),
+              QStringLiteral("&2 /R&&D/%1.zel"));
 }
 
 TEST_F(RecentSettings, ReadingStopsAtTheCountAndTheFirstGapAndSkipsMissingFiles)
 {
-    const QSet<QString> existing = {QStringLiteral("/p/0.zel"), QStringLiteral("/p/1.zel"), QStringLiteral("/p/4.zel")};
+    const QSet<QString> existing = {QStringLiteral("/p/0.zel"), QStringLiteral("/p/1.zel"),
+                                    QStringLiteral("/p/4.zel")};
     const auto exists = [&](const QString &path) { return existing.contains(path); };
 
     // "ItemCnt" 5 without "Item2": only the existing files among Item0, Item1.
-    Store(5, {QStringLiteral("/p/0.zel"), QStringLiteral("/p/1.zel"), QString(), QStringLiteral("/p/3.zel"),
-              QStringLiteral("/p/4.zel")});
+    Store(5,
+          {QStringLiteral("/p/0.zel"), QStringLiteral("/p/1.zel"), QString(), QStringLiteral("/p/3.zel"),
+           QStringLiteral("/p/4.zel")});
     QSettings s = Settings();
     TRecentProjects list(Qt::CaseSensitive);
     list.Load(s, exists);
     EXPECT_EQ(list.Items(), Paths({"/p/0.zel", "/p/1.zel"}));
 
-    Store(5, {QString(), QString(), QStringLiteral("/p/missing.zel"), QStringLiteral("/p/3.zel"),
-              QStringLiteral("/p/4.zel")});
+    Store(5,
+          {QString(), QString(), QStringLiteral("/p/missing.zel"), QStringLiteral("/p/3.zel"),
+           QStringLiteral("/p/4.zel")});
     QSettings again = Settings();
     list.Load(again, exists);
     EXPECT_EQ(list.Items(), Paths({"/p/0.zel", "/p/1.zel", "/p/4.zel"}));
