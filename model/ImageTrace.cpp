@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -49,8 +50,9 @@ QString FieldText(const QString &name, uint32_t value, int digits)
 
 class TraceReader {
 public:
-    explicit TraceReader(const QByteArray &image)
+    TraceReader(const QByteArray &image, int maxLines)
         : m_data(reinterpret_cast<const uint8_t *>(image.constData())),
+          m_maxLines(maxLines),
           m_size(static_cast<uint64_t>(image.size())),
           m_pageState(0x10000, psUnseen)
     {
@@ -63,7 +65,7 @@ public:
         } catch (const TraceFull &) {
             m_trace.Lines.push_back({0, QString(), true});
             SetStop(m_trace.Lines.back(),
-                    QStringLiteral("Stopped: more than %1 lines; the rest is not shown").arg(kTraceMaxLines));
+                    QStringLiteral("Stopped: more than %1 lines; the rest is not shown").arg(m_maxLines));
         }
         return std::move(m_trace);
     }
@@ -286,7 +288,7 @@ private:
 
     void Add(int depth, const QString &text)
     {
-        if (m_trace.Lines.size() >= size_t(kTraceMaxLines))
+        if (m_trace.Lines.size() >= size_t(std::max(m_maxLines, 0)))
             throw TraceFull();
         m_trace.Lines.push_back({depth, text, false});
     }
@@ -310,6 +312,7 @@ private:
     uint32_t U32(uint64_t at) const { return U16(at) | static_cast<uint32_t>(U16(at + 2)) << 16; }
 
     const uint8_t *m_data;
+    int m_maxLines;
     uint64_t m_size;
     uint32_t m_menuPagesBase = 0;
     uint32_t m_attributePoolBase = 0;
@@ -329,9 +332,9 @@ TwImageTrace SingleStop(const QString &text)
 
 }  // namespace
 
-TwImageTrace TraceMenuImage(const QByteArray &image)
+TwImageTrace TraceMenuImage(const QByteArray &image, int maxLines)
 {
-    return TraceReader(image).Run();
+    return TraceReader(image, maxLines).Run();
 }
 
 TwImageTrace TraceMenuImageFile(const QString &path)

@@ -37,8 +37,8 @@ constexpr int kTraceMaxDepth = 32;
 // Larger files are not read: no menu image comes near this size.
 constexpr qint64 kTraceMaxFileSize = 16 * 1024 * 1024;
 
-// The lines of the image bytes.
-TwImageTrace TraceMenuImage(const QByteArray &image);
+// The lines of the image bytes; a last stop line ends them after maxLines.
+TwImageTrace TraceMenuImage(const QByteArray &image, int maxLines = kTraceMaxLines);
 
 // The lines of the image file at path; a file that cannot be read, or is
 // larger than kTraceMaxFileSize, gives one stop line naming it and why.
