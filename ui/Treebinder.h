@@ -4,14 +4,16 @@
 // Each shown node owns a handle to its item (TwNode::TreeNode). Because of
 // that, the model can be edited directly and the view follows:
 //   delete node;                        // its item (and its subtree's) goes first
+//   parent->RemoveChild(node);          // its item leaves the view, kept for its return
 //   parent->InsertChild(i, node);       // a bound node's item moves along
 //   parent->MoveChild(from, to);        // the same among siblings
 //   new TwNode(parent, caption, kind);  // then binder.AddNode(node) shows it
 //   node->SetProp(...);                 // then binder.Refresh(node)
 // Bind a root to show a project, Bind(nullptr) before its root is freed (the
 // project document does this through its root-changed hook). Never clear the
-// view or let it move items by itself: a view cleared behind the binder's
-// back leaves the nodes without items (safely), but out of step.
+// view or let it move items by itself (the binder turns the view's own drag
+// and drop off; dropping nodes goes through the model): a view cleared behind
+// the binder's back leaves the nodes without items (safely), but out of step.
 // While the binder builds or moves items the view's signals are held back;
 // callers that follow the current item update after such a change. An item
 // freed with its node goes with the view's usual signals, the model still
