@@ -1,10 +1,16 @@
 // Start-up and shut-down of the designer.
 #include "Startup.h"
 
+#include "Aboutfrm.h"
+#include "Alarmtrigfrm.h"
 #include "Commtimeoutfrm.h"
+#include "Compilef.h"
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "U_fontselect.h"
+#include "Ufmsearch.h"
+#include "Ufmwarm.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
 
@@ -25,14 +31,14 @@ constexpr StartupForm kStartupForms[] = {
     {"TFormMain", [] { FormMain = new TFormMain(); }, [] { DeleteForm(FormMain); }},
     {"TfmAction", nullptr, nullptr},
     {"TfmYesNo", [] { YesNoForm(); }, [] { DeleteForm(fmYesNo); }},
-    {"TfmSearch", nullptr, nullptr},
-    {"TfmFontSelect", nullptr, nullptr},
+    {"TfmSearch", [] { SearchForm(); }, [] { DeleteForm(fmSearch); }},
+    {"TfmFontSelect", [] { FontSelectForm(); }, [] { DeleteForm(fmFontSelect); }},
     {"TFormDeviceInfo", nullptr, nullptr},
     {"TFormDescription", nullptr, nullptr},
-    {"TfrmAlarmTrig", nullptr, nullptr},
+    {"TfrmAlarmTrig", [] { AlarmTrigForm(); }, [] { DeleteForm(frmAlarmTrig); }},
     {"TfrmCommTimeOut", [] { CommTimeOutForm(); }, [] { DeleteForm(frmCommTimeOut); }},
     {"TfmDownload", [] { DownloadForm(); }, [] { DeleteForm(fmDownload); }},
-    {"TfmWarm", nullptr, nullptr},
+    {"TfmWarm", [] { WarmForm(); }, [] { DeleteForm(fmWarm); }},
 };
 
 }  // namespace
@@ -65,6 +71,9 @@ void CreateStartupForms(const QStringList &arguments)
 
 void DestroyStartupForms()
 {
+    // The dialogs made on first use go first.
+    DeleteForm(FormAbout);
+    DeleteForm(FormCompile);
     for (auto it = std::rbegin(kStartupForms); it != std::rend(kStartupForms); ++it) {
         if (it->destroy)
             it->destroy();
