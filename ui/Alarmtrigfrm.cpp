@@ -15,6 +15,12 @@
 
 TfrmAlarmTrig *frmAlarmTrig = nullptr;
 
+namespace {
+
+constexpr int kChoiceWidth = 120;
+
+}  // namespace
+
 TfrmAlarmTrig::TfrmAlarmTrig(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAlarmTrig"));
@@ -26,6 +32,7 @@ TfrmAlarmTrig::TfrmAlarmTrig(QWidget *parent) : QDialog(parent)
         numbers.append(QString::number(number));
     cbAlarmNo = MakeChoice(this, "cbAlarmNo", numbers);
     cbAlarmNo->setCurrentIndex(0);
+    cbAlarmNo->setMinimumWidth(kChoiceWidth);  // room for the window's title
     cbAlarmNo->setMaxVisibleItems(16);
     lbAlarmNo->setBuddy(cbAlarmNo);
     btnOk = MakeButton(this, "btnOk", QStringLiteral("OK"));
