@@ -8,10 +8,8 @@
 #include "Simform.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
-#include "Zeldsettings.h"
 
 #include <QApplication>
-#include <QSettings>
 
 namespace {
 
@@ -43,7 +41,7 @@ constexpr StartupForm kStartupForms[] = {
 TfmDownload &DownloadForm()
 {
     if (!fmDownload)
-        fmDownload = new TfmDownload(OpenZeldSettings);
+        fmDownload = new TfmDownload();
     return *fmDownload;
 }
 
