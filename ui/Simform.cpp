@@ -13,6 +13,7 @@
 #include "Simform_128x96.h"
 #include "Startup.h"
 #include "Ufmyesno.h"
+#include "UiServices.h"
 #include "Zelapplication.h"
 
 #include <QComboBox>
@@ -32,7 +33,6 @@ namespace {
 // The window of each model that exists, for the hooks that carry no window.
 TFormSimulation *gWindows[PanelModelCount] = {};
 std::function<void()> gAlarmTriggerRunner;
-TSimulationModalRunner gModalRunner;
 
 // Ticks of the key machine.
 constexpr uint32_t kLongPressTicks = 15;
@@ -73,10 +73,10 @@ QString SimText(const char *defaultText, const char *id)
     return Localizer.GetText(QString::fromLatin1(defaultText), QStringLiteral("sim"), QLatin1String(id));
 }
 
-// Why a simulation did not start, or why it ended.
-void ShowSimulationMessage(const QString &text)
+// Why a simulation did not start: shown as the error it is.
+void ShowStartFailure(const QString &text)
 {
-    ShowMessageBox(nullptr, text, ApplicationTitle());
+    ShowHandlerError(text);
 }
 
 // ---- Drawing ----------------------------------------------------------------
@@ -556,7 +556,7 @@ bool TFormSimulation::StartSimulation(const uint8_t *data, uint32_t size, bool o
     const runtime::EngineLoadResult loaded = runtime::EngineLoadImage(ImageSize());
     if (loaded != runtime::LoadOk) {
         IdleRuntime();
-        ShowSimulationMessage(QString::fromLatin1(runtime::EngineLoadResultText(loaded)));
+        ShowStartFailure(QString::fromLatin1(runtime::EngineLoadResultText(loaded)));
         return false;
     }
     if (online) {
@@ -565,8 +565,8 @@ bool TFormSimulation::StartSimulation(const uint8_t *data, uint32_t size, bool o
         const uint32_t baudRate = portSetup.BaudRate();
         if (baudRate == 0) {
             IdleRuntime();
-            ShowSimulationMessage(SimText("'%s' is not a valid baud rate", "BadBaudRate")
-                                      .replace(QLatin1String("%s"), portSetup.cbBaudRate->currentText()));
+            ShowStartFailure(SimText("'%s' is not a valid baud rate", "BadBaudRate")
+                                 .replace(QLatin1String("%s"), portSetup.cbBaudRate->currentText()));
             return false;
         }
         Comm1->SetBaudRate(baudRate);
@@ -575,7 +575,7 @@ bool TFormSimulation::StartSimulation(const uint8_t *data, uint32_t size, bool o
             Comm1->StartComm();
         } catch (const ECommsError &error) {
             IdleRuntime();
-            ShowSimulationMessage(error.Message());
+            ShowStartFailure(error.Message());
             return false;
         }
         running_ = true;
@@ -716,7 +716,8 @@ void TFormSimulation::Comm1RequestHangup(TComm *)
     if (!running_)
         return;
     StopSimulation();
-    ShowSimulationMessage(SimText("Serial port lost, the online simulation has ended.", "PortLost"));
+    ShowMessageBox(nullptr, SimText("Serial port lost, the online simulation has ended.", "PortLost"),
+                   ApplicationTitle());
     close();
 }
 
@@ -736,11 +737,6 @@ void TFormSimulation::WideBitBtn1Click()
 void SetAlarmTriggerRunner(std::function<void()> runner)
 {
     gAlarmTriggerRunner = std::move(runner);
-}
-
-void SetSimulationModalRunner(TSimulationModalRunner runner)
-{
-    gModalRunner = std::move(runner);
 }
 
 TFormSimulation *SimulationForm(uint8_t modelId)
@@ -776,10 +772,7 @@ bool RunSimulation(const QByteArray &image, uint8_t modelId, bool online)
     if (!window->StartSimulation(reinterpret_cast<const uint8_t *>(image.constData()), uint32_t(image.size()),
                                  online))
         return false;
-    if (gModalRunner)
-        gModalRunner(*window);
-    else
-        window->exec();
+    UiServices().RunDialog(*window);
     if (window->isVisible() || window->Running())
         window->done(QDialog::Rejected);
     return true;

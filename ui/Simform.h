@@ -194,7 +194,7 @@ public:
 
     // Starts a simulation of the image (copied; the caller's memory may go at
     // once), online on the port and baud rate of the download dialog's port
-    // set-up. False, after its message was shown, when the runtime refuses the
+    // set-up. False, after the error was shown, when the runtime refuses the
     // image or the port does not open; nothing then runs.
     bool StartSimulation(const uint8_t *data, uint32_t size, bool online);
 
@@ -261,11 +261,6 @@ private:
 // when set (the start-up code sets it once that dialog exists).
 void SetAlarmTriggerRunner(std::function<void()> runner);
 
-// Replaces the modal showing of a simulator window (tests); the runner gets
-// the started window and returns when it was closed. Empty: exec().
-using TSimulationModalRunner = std::function<void(TFormSimulation &window)>;
-void SetSimulationModalRunner(TSimulationModalRunner runner);
-
 // The window of a model (0: 128 x 64, 1: 128 x 96), made on first use with the
 // application as owner and kept until DestroySimulationForms; null for
 // another id.
@@ -275,7 +270,8 @@ void DestroySimulationForms();
 
 // The simulation command's entry: runs a compiled menu image on the simulator
 // window of the model. Online, the download dialog's port set-up comes first
-// (leaving it with Exit cancels). Shows the window modally and returns after
-// it closed; false when no simulation ran (cancelled, an unknown model, a
-// refused image or a port that did not open, the last two with a message).
+// (leaving it with Exit cancels). Runs the window modally through the UI
+// services and returns after it closed; false when no simulation ran
+// (cancelled, an unknown model, a refused image or a port that did not open,
+// the last two with their error shown).
 bool RunSimulation(const QByteArray &image, uint8_t modelId, bool online);

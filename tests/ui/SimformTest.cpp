@@ -122,9 +122,7 @@ protected:
     void TearDown() override
     {
         DestroySimulationForms();
-        SetSimulationModalRunner({});
         SetAlarmTriggerRunner({});
-        SetDownloadModalRunner({});
         delete fmDownload;
         MainWindowTest::TearDown();
     }
@@ -323,24 +321,25 @@ TEST_F(SimulatorTest, FailedStartsLeaveNothingRunningAndTheNextStartWorks)
          QString::fromLatin1(runtime::EngineLoadResultText(runtime::LoadTooShort))},
     };
     for (const Case &c : cases) {
-        boxes.clear();
+        ui.Boxes.clear();
         SetUpPort(c.port, c.baudIndex);
         EXPECT_FALSE(Start(*window, c.image, !c.port.isEmpty())) << c.name;
-        ASSERT_EQ(boxes.size(), 1) << c.name;
-        EXPECT_TRUE(boxes[0].message.startsWith(c.message))
-            << c.name << ": " << boxes[0].message.toStdString();
+        ASSERT_EQ(ui.Boxes.size(), 1) << c.name;
+        EXPECT_EQ(ui.Boxes[0].kind, TBoxRequest::Error) << c.name;
+        EXPECT_TRUE(ui.Boxes[0].text.startsWith(c.message))
+            << c.name << ": " << ui.Boxes[0].text.toStdString();
         EXPECT_TRUE(Idle(*window) && !window->isVisible()) << c.name;
         EXPECT_TRUE(!runtime::EngineTickHook && !runtime::EnginePaintHook && !runtime::SendFrameHook)
             << c.name;
     }
-    boxes.clear();
+    ui.Boxes.clear();
     {
         QByteArray caller = image;  // the caller's memory may go at once
         ASSERT_TRUE(Start(*window, caller));
     }
     Frames(*window, 3);
     EXPECT_TRUE(Shows(*window, QStringLiteral("Pumps")));
-    EXPECT_TRUE(boxes.isEmpty());
+    EXPECT_TRUE(ui.Boxes.isEmpty());
     EXPECT_TRUE(window->imgAlarmTrig->isHidden()) << "an image without alarms offers no trigger";
     // Reads beyond the image yield 0.
     uint8_t out[8];
@@ -356,30 +355,35 @@ TEST_F(SimulatorTest, RunSimulationMakesTheWindowOnceAndClearsTheKeysAtClose)
 {
     TestProject project = DemoProject(1);
     const QByteArray image = Compile(project, 1);
-    std::vector<TFormSimulation *> shown;
-    SetSimulationModalRunner([&](TFormSimulation &window) {
+    std::vector<QDialog *> shown;
+    const TDialogAnswer run = [&](QDialog &dialog) {
+        auto &window = static_cast<TFormSimulation &>(dialog);
         shown.push_back(&window);
         EXPECT_TRUE(window.Running() && window.tmTick->isActive() && window.tmPaint->isActive());
         window.show();
         QTest::mousePress(window.KeyImages[0], Qt::LeftButton);  // held while the window closes
         Frames(window);
         window.Image3->click();
-    });
+        return int(QDialog::Rejected);
+    };
+    ui.AnswerDialog(run);
+    ui.AnswerDialog(run);
     EXPECT_TRUE(RunSimulation(image, 1, false));
     EXPECT_TRUE(RunSimulation(image, 1, false));
-    ASSERT_EQ(shown, std::vector<TFormSimulation *>(2, FormSimulation_128x96))
-        << "made on first use, then kept";
-    EXPECT_TRUE(shown[0]->Keys.currentKey == 0 && shown[0]->Keys.keyState == 0);
-    EXPECT_TRUE(Idle(*shown[0]) && !shown[0]->isVisible());
+    ASSERT_EQ(shown, std::vector<QDialog *>(2, FormSimulation_128x96)) << "made on first use, then kept";
+    EXPECT_TRUE(FormSimulation_128x96->Keys.currentKey == 0 && FormSimulation_128x96->Keys.keyState == 0);
+    EXPECT_TRUE(Idle(*FormSimulation_128x96) && !FormSimulation_128x96->isVisible());
 
     // Online, leaving the port set-up with Exit cancels before anything starts.
-    SetDownloadModalRunner([](QDialog &dialog) {
+    ui.AnswerDialog([](QDialog &dialog) {
         static_cast<TfmDownload &>(dialog).btExitClick();
         return 0;
     });
     EXPECT_FALSE(RunSimulation(image, 1, true));
     EXPECT_FALSE(RunSimulation(image, 2, false)) << "no such model";
-    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_EQ(ui.Dialogs,
+              QStringList({QStringLiteral("FormSimulation_128x96"), QStringLiteral("FormSimulation_128x96"),
+                           QStringLiteral("fmDownload")}));
 }
 
 TEST_F(SimulatorTest, TextsFollowTheLanguage)
@@ -469,24 +473,26 @@ TEST_F(SimulatorTest, APortThatVanishesEndsTheOnlineSessionWithAMessage)
     SimPlc plc;
     SimPlcPty line(plc);
     ASSERT_TRUE(line.Start());
+    TestProject project = NewTestProject(0);
+    const QByteArray image = OnlineImage(project);
     // The port set up in the download dialog, left with its close box.
-    SetDownloadModalRunner([&](QDialog &) {
+    ui.AnswerDialog([&](QDialog &) {
         SetUpPort(QString::fromStdString(line.SlavePath()), 1);
         return 0;
     });
-    TestProject project = NewTestProject(0);
-    const QByteArray image = OnlineImage(project);
     bool closedInTime = false;
-    SetSimulationModalRunner([&](TFormSimulation &window) {
+    ui.AnswerDialog([&](QDialog &dialog) {
+        auto &window = static_cast<TFormSimulation &>(dialog);
         window.show();
         EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(window, QStringLiteral("Off")); }, kWaitMs));
         line.HangUp();
         closedInTime = QTest::qWaitFor([&] { return !window.isVisible(); }, kWaitMs);
+        return int(QDialog::Rejected);
     });
     EXPECT_TRUE(RunSimulation(image, 0, true));
     EXPECT_TRUE(closedInTime);
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0].message, QStringLiteral("Serial port lost, the online simulation has ended."));
+    EXPECT_EQ(ui.BoxTexts(),
+              QStringList(QStringLiteral("Serial port lost, the online simulation has ended.")));
     EXPECT_TRUE(Idle(*FormSimulation_128x64));
 }
 
