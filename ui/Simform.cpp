@@ -401,30 +401,31 @@ TFormSimulation::TFormSimulation(const TSimLayout &layout, QWidget *parent)
     for (const TSimKeyPlace &place : layout.keys)
         KeyImages.append(new TSimKeyImage(*this, place, this));
     constexpr QSize kImageButtonSize(20, 20);
-    Image3 = new TSimImageButton(TSimImageButton::Close, this);
-    Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setGeometry(QRect(layout.closePos, kImageButtonSize));
-    Image3->setToolTip(QStringLiteral("Close"));
-    imgAlarmTrig = new TSimImageButton(TSimImageButton::AlarmTrigger, this);
-    imgAlarmTrig->setObjectName(QStringLiteral("imgAlarmTrig"));
-    imgAlarmTrig->setGeometry(QRect(layout.alarmTrigPos, kImageButtonSize));
-    imgAlarmTrig->setToolTip(QStringLiteral("Alarm Trigger"));
-    connect(Image3, &QToolButton::clicked, this, &TFormSimulation::WideBitBtn1Click);
-    connect(imgAlarmTrig, &QToolButton::clicked, this, &TFormSimulation::imgAlarmTrigClick);
+    auto imageButton = [&](TSimImageButton::Face face, const char *name, QPoint pos, const char *hint,
+                           void (TFormSimulation::*onClick)()) {
+        auto *button = new TSimImageButton(face, this);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(QRect(pos, kImageButtonSize));
+        button->setToolTip(QLatin1String(hint));
+        connect(button, &QToolButton::clicked, this, onClick);
+        return button;
+    };
+    Image3 = imageButton(TSimImageButton::Close, "Image3", layout.closePos, "Close",
+                         &TFormSimulation::WideBitBtn1Click);
+    imgAlarmTrig = imageButton(TSimImageButton::AlarmTrigger, "imgAlarmTrig", layout.alarmTrigPos,
+                               "Alarm Trigger", &TFormSimulation::imgAlarmTrigClick);
 
+    auto timer = [&](const char *name, int interval, void (TFormSimulation::*onTimeout)()) {
+        auto *t = new QTimer(this);
+        t->setObjectName(QLatin1String(name));
+        t->setInterval(interval);
+        connect(t, &QTimer::timeout, this, onTimeout);
+        return t;
+    };
     // The tick runs before the paint in each frame, so a key shows at the next paint.
-    tmTick = new QTimer(this);
-    tmTick->setObjectName(QStringLiteral("tmTick"));
-    tmTick->setInterval(kFrameMs);
-    connect(tmTick, &QTimer::timeout, this, &TFormSimulation::tmTickTimer);
-    tmPaint = new QTimer(this);
-    tmPaint->setObjectName(QStringLiteral("tmPaint"));
-    tmPaint->setInterval(kFrameMs);
-    connect(tmPaint, &QTimer::timeout, this, &TFormSimulation::tmPaintTimer);
-    tmComm = new QTimer(this);
-    tmComm->setObjectName(QStringLiteral("tmComm"));
-    tmComm->setInterval(kReplyTimeoutMs);
-    connect(tmComm, &QTimer::timeout, this, &TFormSimulation::tmCommTimer);
+    tmTick = timer("tmTick", kFrameMs, &TFormSimulation::tmTickTimer);
+    tmPaint = timer("tmPaint", kFrameMs, &TFormSimulation::tmPaintTimer);
+    tmComm = timer("tmComm", kReplyTimeoutMs, &TFormSimulation::tmCommTimer);
 
     Comm1 = new TComm(this);
     Comm1->setObjectName(QStringLiteral("Comm1"));
@@ -484,12 +485,6 @@ void TFormSimulation::SimSendToPlc(const uint8_t *bytes, uint16_t length)
         return;
     Comm1->WriteCommData(reinterpret_cast<const char *>(bytes), length);
     tmComm->start();
-}
-
-void TFormSimulation::KeyRepeatTick()
-{
-    if (const int32_t code = Keys.KeyRepeatTick())
-        runtime::EngineKeyInput(code);
 }
 
 void TFormSimulation::SimSetDisplayMode(uint8_t mode)

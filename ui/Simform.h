@@ -182,10 +182,9 @@ public:
     void SimReadImage(void *destination, uint32_t offset, uint32_t length) const;
     // Writes a frame to the port and re-arms the reply time-out.
     void SimSendToPlc(const uint8_t *bytes, uint16_t length);
+    // The key the mouse holds (the key machine, ResetKeyRepeat and
+    // KeyRepeatTick, is Keys).
     int32_t SimCurrentKey() const { return Keys.currentKey; }
-    void ResetKeyRepeat() { Keys.ResetKeyRepeat(); }
-    // One tick of the key machine; its code goes to the runtime.
-    void KeyRepeatTick();
     // Keeps the display mode (0 off, 1 dim, 2 on) and shows the frame again.
     void SimSetDisplayMode(uint8_t mode);
     // Renders a framebuffer of this window's model (frameBytes long) onto
