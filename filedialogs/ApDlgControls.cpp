@@ -43,6 +43,8 @@ const ControlEntry kControls[] = {
     {idCmdDesktop, Source::None, {}, kNoLabel},
     {idCmdUpLevel, Source::Children, {"toParentButton"}, kNoLabel},
     {idCmdBack, Source::Children, {"backButton"}, kNoLabel},
+    {idCmdViewList, Source::Children, {"listModeButton"}, kNoLabel},
+    {idCmdViewDetails, Source::Children, {"detailModeButton"}, kNoLabel},
 };
 
 const ControlEntry *Find(int id)

@@ -33,6 +33,9 @@ enum TApDlgCtrlId : int {
     idCmdNewFolder = 40962,
     idCmdDesktop = 40969,
     idCmdBack = 40971,
+    // View commands of the file list.
+    idCmdViewList = 28715,
+    idCmdViewDetails = 28716,
 };
 
 // The widgets of the dialog that the identifier stands for; empty when the

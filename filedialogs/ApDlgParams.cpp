@@ -94,6 +94,15 @@ QWidget *TApCustDlgParams::FindCustForm()
     return forms_[Custom];
 }
 
+QWidget *TApCustDlgParams::AttachCustForm(QWidget *parent)
+{
+    if (!FindCustForm() || !parent)
+        return nullptr;
+    if (forms_[Custom]->parentWidget() != parent)
+        Attach(Custom, parent);
+    return forms_[Custom];
+}
+
 void TApCustDlgParams::Assign(const TApCustDlgParams &source)
 {
     for (int i = 0; i < SlotCount; ++i) {
@@ -167,16 +176,20 @@ void TApCustDlgParams::ConnectForms(QWidget *dialogWindow)
         dialogWindow->setWindowIcon(Icon);
 }
 
-void TApCustDlgParams::DisconnectForms()
+void TApCustDlgParams::Detach(Slot slot)
 {
-    for (Slot slot : {Bottom, Top, Left, Right, Custom}) {
-        QWidget *form = forms_[slot];
-        if (!form || !attached_[slot])
-            continue;
+    QWidget *form = forms_[slot];
+    if (form && attached_[slot]) {
         form->hide();
         form->setParent(nullptr, formFlags_[slot]);
-        attached_[slot] = false;
     }
+    attached_[slot] = false;
+}
+
+void TApCustDlgParams::DisconnectForms()
+{
+    for (Slot slot : {Bottom, Top, Left, Right, Custom})
+        Detach(slot);
 }
 
 void TApCustDlgParams::OnResizeWindow(int width, int height)

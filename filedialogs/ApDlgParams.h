@@ -75,6 +75,11 @@ public:
     void SetCustForm(QWidget *form) { SetForm(Custom, form); }
     // Finds the custom form by its name when it has not been found yet.
     QWidget *FindCustForm();
+    // Makes the custom form (found by name when needed) a borderless child of
+    // parent and returns it; null when there is none. DetachCustForm or
+    // DisconnectForms gives it back.
+    QWidget *AttachCustForm(QWidget *parent);
+    void DetachCustForm() { Detach(Custom); }
 
     TApDlgPosition Position = dpDefault;
     TApPosParams PosParams;
@@ -116,6 +121,7 @@ private:
     void SetName(Slot slot, const QString &name);
     void SetForm(Slot slot, QWidget *form);
     void Attach(Slot slot, QWidget *window);
+    void Detach(Slot slot);
 
     QObject *owner_;
     QPointer<QWidget> forms_[SlotCount];

@@ -37,26 +37,6 @@ const VisibleControl kVisibleControls[] = {
     {dcFileType, idFileType},       {dcFileTypeLabel, idFileTypeLabel}, {dcToolBar, idToolBar},
 };
 
-// The stand-in's name filters for a filter of description and pattern pairs.
-// Patterns are separated by ';'; "*.*" means every file, with or without an
-// extension.
-QStringList NameFilters(const QString &filter)
-{
-    QStringList result;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString &pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            const QString trimmed = pattern.trimmed();
-            patterns.append(trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed);
-        }
-        if (patterns.isEmpty())
-            patterns.append(QStringLiteral("*"));
-        result.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
-    }
-    return result;
-}
-
 QString CutTitle(const QString &title)
 {
     if (title.size() <= kMaxTitleLength)
@@ -262,6 +242,7 @@ void TApCustomOpenLiteDialog::OpenWindow()
 void TApCustomOpenLiteDialog::ConfigureFileDialog()
 {
     QFileDialog *dialog = fileDialog_;
+    PrepareFileDialog(dialog);
     dialog->setAcceptMode(IsSaveDialog() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (Options & ofAllowMultiSelect)
         dialog->setFileMode(QFileDialog::ExistingFiles);
@@ -271,7 +252,7 @@ void TApCustomOpenLiteDialog::ConfigureFileDialog()
         dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !(Options & ofOverwritePrompt));
     dialog->setOption(QFileDialog::HideNameFilterDetails);
-    const QStringList filters = NameFilters(Filter);
+    const QStringList filters = ApNameFilters(Filter);
     if (!filters.isEmpty()) {
         dialog->setNameFilters(filters);
         if (FilterIndex >= 1 && FilterIndex <= filters.size())
@@ -426,7 +407,7 @@ void TApCustomOpenLiteDialog::CloseWindow()
     custDlgParams_.DisconnectForms();
     savedWidth_ = size.width() - custDlgParams_.ExtraWidth();
     savedHeight_ = size.height() - custDlgParams_.ExtraHeight();
-    ShrinkWindow();
+    WindowClosing();
     window_->hide();
     fileDialog_ = nullptr;
     delete window_.data();

@@ -140,6 +140,7 @@ public:
     TApCustDlgParams &CustDlgParams() { return custDlgParams_; }
     TApOpenDlgCaptions &DlgItemsCaptions() { return captions_; }
     TApPlacesBarLiteOptions &PlacesBar() { return *placesBar_; }
+    const TApPlacesBarLiteOptions &PlacesBar() const { return *placesBar_; }
 
     // Window title; empty = the dialog's own. Set at once on an open dialog; a
     // title longer than 511 characters is cut there.
@@ -201,11 +202,16 @@ protected:
     // Make this dialog the current one, and restore the previous one.
     virtual void PrepareExecution();
     virtual void FinishExecution();
+    // The stand-in is made, before it is set up: the full dialogs put their
+    // filter on its model here.
+    virtual void PrepareFileDialog(QFileDialog *) { }
     // The window is built: the full dialogs add to the standard area here
     // (the file dialog is its only item so far).
     virtual void ExtendWindow(QBoxLayout *standardArea);
     // The window is about to be destroyed; the attached forms are already back.
-    virtual void ShrinkWindow() { }
+    virtual void WindowClosing() { }
+    // Shows and hides the standard controls by VisibleControls.
+    virtual void ApplyVisibleControls();
     // Whether the stand-in's own side bar of standard places shows.
     virtual bool ShowsStandardPlaces() const;
     // A tool command about to run (false cancels it), and one that ran.
@@ -257,7 +263,6 @@ private:
     void OpenWindow();
     void ConfigureFileDialog();
     void CloseWindow();
-    void ApplyVisibleControls();
     void ApplyTitle();
     void UpdateListArea();
     void TakeResult();

@@ -1,6 +1,7 @@
 // Forms attached around a dialog window, form lookup by name, and the placing
 // of the dialog window on the screen.
 #include "ApDlgParams.h"
+#include "FileDialogsSupport.h"
 
 #include <QDialog>
 #include <QScreen>

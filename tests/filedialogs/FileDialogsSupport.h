@@ -13,7 +13,8 @@ class QAbstractItemView;
 class QFileDialog;
 class TApCustomOpenLiteDialog;
 
-// Readable texts in failure messages.
+// Readable texts in failure messages (every test file that compares texts
+// includes this header, so one printer serves them all).
 inline void PrintTo(const QString &text, std::ostream *os)
 {
     *os << '"' << text.toStdString() << '"';
