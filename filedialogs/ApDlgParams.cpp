@@ -116,8 +116,10 @@ void TApCustDlgParams::Assign(const TApCustDlgParams &source)
 void TApCustDlgParams::Attach(Slot slot, QWidget *window)
 {
     QWidget *form = forms_[slot];
-    if (!attached_[slot])
+    if (!attached_[slot]) {
         formFlags_[slot] = form->windowFlags();
+        formParents_[slot] = form->parentWidget();
+    }
     // A child window has no border of its own.
     form->setParent(window, Qt::Widget);
     attached_[slot] = true;
@@ -181,7 +183,7 @@ void TApCustDlgParams::Detach(Slot slot)
     QWidget *form = forms_[slot];
     if (form && attached_[slot]) {
         form->hide();
-        form->setParent(nullptr, formFlags_[slot]);
+        form->setParent(formParents_[slot], formFlags_[slot]);
     }
     attached_[slot] = false;
 }

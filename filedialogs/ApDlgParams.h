@@ -107,7 +107,7 @@ public:
     // previous connection added, so the window grows once.
     void ConnectForms(QWidget *dialogWindow);
     // Hides the attached forms and gives them back to the application as
-    // windows; the references stay. The window keeps its size: the dialog
+    // windows, under the parents they had; the references stay. The window keeps its size: the dialog
     // component shrinks it by ExtraWidth and ExtraHeight.
     void DisconnectForms();
     // Lays the attached forms and the standard area out for a new client size:
@@ -127,6 +127,7 @@ private:
     QPointer<QWidget> forms_[SlotCount];
     QString names_[SlotCount];
     Qt::WindowFlags formFlags_[SlotCount] = {};
+    QPointer<QWidget> formParents_[SlotCount];
     bool attached_[SlotCount] = {};
     QPointer<QWidget> dialogWnd_;
     QPoint standardOrigin_;

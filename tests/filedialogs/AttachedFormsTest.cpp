@@ -79,7 +79,10 @@ TEST(AttachedForms, BottomFormGrowsTheWindowByItsHeightAndSpansItsWidth)
 TEST(AttachedForms, FourFormsAroundTheStandardArea)
 {
     DialogWindow dialog;
+    QWidget owner;
     auto left = MakeForm(QStringLiteral("L"), {80, 1});
+    // A form with an owner window goes back to it.
+    left->setParent(&owner, Qt::Window);
     auto top = MakeForm(QStringLiteral("T"), {1, 40});
     auto right = MakeForm(QStringLiteral("R"), {60, 1});
     auto bottom = MakeForm(QStringLiteral("B"), {1, 50});
@@ -98,6 +101,8 @@ TEST(AttachedForms, FourFormsAroundTheStandardArea)
     EXPECT_EQ(bottom->geometry(), QRect(0, 340, 540, 50));
     EXPECT_EQ(dialog.area->geometry(), QRect(QPoint(80 + frame, 40 + frame), QPoint(479, 339)));
     params.DisconnectForms();
+    EXPECT_EQ(left->parentWidget(), &owner);
+    EXPECT_TRUE(left->isWindow());
 }
 
 TEST(AttachedForms, FormsAreFoundByNameOnceCreated)
