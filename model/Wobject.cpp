@@ -18,6 +18,9 @@ TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Kind(kind
 
 TwNode::~TwNode()
 {
+    // The item goes first: the view never shows an item whose node is being
+    // torn down.
+    TreeNode.reset();
     if (Parent)
         Parent->RemoveChild(this);
     if (Children) {
@@ -32,7 +35,6 @@ TwNode::~TwNode()
             }
         }
     }
-    TreeNode.reset();
 }
 
 QString TwNode::GetProp(const QString &name) const
@@ -85,6 +87,7 @@ void TwNode::AddChild(TwNode *child)
         return;
     Children->push_back(child);
     child->Parent = this;
+    child->ItemFollows();
 }
 
 void TwNode::InsertChild(int index, TwNode *child)
@@ -94,6 +97,7 @@ void TwNode::InsertChild(int index, TwNode *child)
     index = std::clamp(index, 0, GetChildCount());
     Children->insert(Children->begin() + index, child);
     child->Parent = this;
+    child->ItemFollows();
 }
 
 void TwNode::RemoveChild(TwNode *child)
@@ -101,8 +105,10 @@ void TwNode::RemoveChild(TwNode *child)
     if (!Children)
         return;
     auto it = std::find(Children->begin(), Children->end(), child);
-    if (it != Children->end())
+    if (it != Children->end()) {
         Children->erase(it);
+        child->ItemFollows();
+    }
 }
 
 void TwNode::MoveChild(int from, int to)
@@ -113,6 +119,7 @@ void TwNode::MoveChild(int from, int to)
     TwNode *child = (*Children)[from];
     Children->erase(Children->begin() + from);
     Children->insert(Children->begin() + to, child);
+    child->ItemFollows();
 }
 
 int TwNode::IndexOfChild(const TwNode *child) const
@@ -145,8 +152,10 @@ TwNode *TwNode::FindChildOfKind(int32_t kind) const
 
 void TwNode::MoveLastChildFirst()
 {
-    if (GetChildCount() > 1)
+    if (GetChildCount() > 1) {
         std::rotate(Children->rbegin(), Children->rbegin() + 1, Children->rend());
+        (*Children)[0]->ItemFollows();
+    }
 }
 
 int TwNode::GetLevel() const
@@ -225,6 +234,12 @@ void TwNode::BuildTreeNodes(TwTreeItems &items)
         child->RefreshTreeNode();
         child->BuildTreeNodes(items);
     }
+}
+
+void TwNode::ItemFollows()
+{
+    if (TreeNode)
+        TreeNode->NodeMoved(*this);
 }
 
 void TwNode::ReleaseTreeNodes()

@@ -2,6 +2,7 @@
 #include "Debugfrm.h"
 
 #include "ImageTrace.h"
+#include "UiServices.h"
 
 #include <QFileDialog>
 #include <QFont>
@@ -20,9 +21,10 @@ namespace {
 
 QString RunOpenDialog(TFormDebug &form)
 {
-    if (form.odOpenDebugFile->exec() != QDialog::Accepted)
-        return QString();
-    return form.odOpenDebugFile->selectedFiles().value(0);
+    TFileRequest request;
+    request.filter = form.odOpenDebugFile->nameFilters().join(QStringLiteral(";;"));
+    request.parent = &form;
+    return UiServices().ChooseFile(request);
 }
 
 }  // namespace
@@ -71,16 +73,11 @@ TFormDebug::~TFormDebug()
         FormDebug = nullptr;
 }
 
-void TFormDebug::SetFileChooser(FileChooser chooser)
-{
-    chooser_ = std::move(chooser);
-}
-
 void TFormDebug::BitBtn1Click()
 {
     QString path;
     try {
-        path = chooser_ ? chooser_(*this) : RunOpenDialog(*this);
+        path = RunOpenDialog(*this);
         if (!path.isEmpty())
             LoadImageFile(path);
     } catch (const std::exception &error) {

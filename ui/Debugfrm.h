@@ -4,13 +4,12 @@
 //
 // It is shown without blocking the main window, made on first use and kept
 // until the program ends. It takes no part in translation: its texts stay as
-// they are in every language.
+// they are in every language. The file is chosen through the UI services
+// (UiServices.h) with the settings of odOpenDebugFile.
 #pragma once
 
 #include <QDialog>
 #include <QString>
-
-#include <functional>
 
 class QFileDialog;
 class QPushButton;
@@ -25,14 +24,8 @@ public:
 
     QPushButton *BitBtn1;
     QTreeWidget *tvTrace;
-    // Filter "*.mda"; run by the default file chooser.
+    // Filter "*.mda": what the file choice offers.
     QFileDialog *odOpenDebugFile;
-
-    // Chooses the image file to open; an empty path when the user cancelled.
-    using FileChooser = std::function<QString(TFormDebug &form)>;
-    // Replaces the file choice (tests, the shared UI services); an empty
-    // chooser restores running odOpenDebugFile.
-    void SetFileChooser(FileChooser chooser);
 
     // The button: runs the file choice and loads the chosen file; Cancel
     // leaves the tree as it was.
@@ -44,9 +37,6 @@ public:
     // Shows the lines in place of the previous tree, every stop line in view
     // and the first one selected.
     void ShowTrace(const TwImageTrace &trace);
-
-private:
-    FileChooser chooser_;
 };
 
 // The one viewer, null until its first use.

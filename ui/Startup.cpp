@@ -7,10 +7,8 @@
 #include "Mainform.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
-#include "Zeldsettings.h"
 
 #include <QApplication>
-#include <QSettings>
 
 namespace {
 
@@ -42,7 +40,7 @@ constexpr StartupForm kStartupForms[] = {
 TfmDownload &DownloadForm()
 {
     if (!fmDownload)
-        fmDownload = new TfmDownload(OpenZeldSettings);
+        fmDownload = new TfmDownload();
     return *fmDownload;
 }
 

@@ -23,8 +23,7 @@ struct StartupForm {
 
 class TfmDownload;
 
-// The download dialog on the designer's settings, made on first use when
-// start-up has not made it yet.
+// The download dialog, made on first use when start-up has not made it yet.
 TfmDownload &DownloadForm();
 
 // The start-up forms, in the order they are made.

@@ -3,6 +3,7 @@
 #include "Debugfrm.h"
 #include "ImageTrace.h"
 #include "ProjectBuilder.h"
+#include "ScriptedUiServices.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -47,7 +48,6 @@ protected:
         image = CompileTestImage(p.Root.get(), font, 0);
         ASSERT_FALSE(image.isEmpty());
         imagePath = Write("menu.mda", image);
-        form.SetFileChooser([this](TFormDebug &) { return chosen; });
     }
 
     QString Write(const char *name, const QByteArray &bytes)
@@ -61,19 +61,21 @@ protected:
     QTemporaryDir dir;
     QByteArray image;
     QString imagePath;
-    QString chosen;
+    TScriptedUiServices ui;
     TFormDebug form;
 };
 
 TEST_F(DebugFormTest, ChosenImageShownAsItsTraceAndCancelKeepsIt)
 {
     EXPECT_EQ(form.odOpenDebugFile->nameFilters(), QStringList("*.mda"));
-    chosen = imagePath;
+    ui.AnswerFile(imagePath);
     form.BitBtn1->click();
     const QStringList shown = TreeLines(*form.tvTrace);
     EXPECT_EQ(shown, TraceLines(TraceMenuImage(image)));
+    ASSERT_EQ(ui.Files.size(), 1);
+    EXPECT_EQ(ui.Files[0].filter, QStringLiteral("*.mda"));
 
-    chosen.clear();
+    ui.AnswerFile(QString());  // cancelled
     form.BitBtn1->click();
     EXPECT_EQ(TreeLines(*form.tvTrace), shown);
 }

@@ -47,13 +47,12 @@ TEST_F(MainWindowTest, ProgramStartsAndStaysUp)
 TEST_F(MainWindowTest, PictureOfTheWindow)
 {
     TFormMain form;
-    form.Root = MakeSampleProject();
-    form.RebuildTree();
+    form.Document.ReplaceRoot(MakeSampleProject());
     form.LocalizeFixedNodes();
     form.SetProjectPath(QStringLiteral("/home/user/Plant.zel"));
-    form.AddRecentProject(form.ProjectPath);
+    form.AddRecentProject(form.ProjectPath());
     form.tvProject->expandAll();
-    form.SelectNode(form.Root->GetChild(1)->GetChild(0)->GetChild(0));
+    form.SelectNode(form.Root()->GetChild(1)->GetChild(0)->GetChild(0));
     form.show();
     QCoreApplication::processEvents();
     const QPixmap picture = form.grab();
