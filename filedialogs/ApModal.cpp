@@ -26,7 +26,6 @@ int ApExecModal(QDialog &dialog)
 {
     if (!gModalRunner)
         return dialog.exec();
-    dialog.show();
     const int result = gModalRunner(dialog);
     if (dialog.isVisible())
         dialog.done(result);

@@ -2,9 +2,10 @@
 // place editor and the questions and messages they ask.
 //
 // Every modal run of this folder goes through ApExecModal. Without a runner it
-// is QDialog::exec(); with one (tests, headless callers) the dialog is shown
-// without a modal loop, the runner acts on it and returns the result, and a
-// dialog the runner left open is closed with that result.
+// is QDialog::exec(); with one, the runner gets the dialog ready to run (not
+// yet shown) and returns its result as exec() would: a program can route the
+// runs through its own modal seam, tests drive the dialog headless. A dialog
+// the runner leaves open is closed with that result.
 #pragma once
 
 #include <QString>

@@ -41,6 +41,7 @@ private:
 bool RunScripted(TApCustomOpenLiteDialog &dialog, const std::function<int(TApCustomOpenLiteDialog &)> &script)
 {
     ApSetModalRunner([&](QDialog &window) {
+        window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         return script(dialog);
     });
