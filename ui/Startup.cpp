@@ -5,6 +5,7 @@
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "Simform.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
 
@@ -83,6 +84,8 @@ void StartDesigner(const QStringList &arguments)
 
 void StopDesigner()
 {
+    // The windows made on first use go first.
+    DestroySimulationForms();
     DestroyStartupForms();
     Localizer.ReleaseLanguage();
 }
