@@ -8,6 +8,7 @@
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "Simform.h"
 #include "U_fontselect.h"
 #include "Ufmsearch.h"
 #include "Ufmwarm.h"
@@ -35,7 +36,15 @@ constexpr StartupForm kStartupForms[] = {
     {"TfmFontSelect", [] { FontSelectForm(); }, [] { DeleteForm(fmFontSelect); }},
     {"TFormDeviceInfo", nullptr, nullptr},
     {"TFormDescription", nullptr, nullptr},
-    {"TfrmAlarmTrig", [] { AlarmTrigForm(); }, [] { DeleteForm(frmAlarmTrig); }},
+    {"TfrmAlarmTrig",
+     [] {
+         AlarmTrigForm();
+         SetAlarmTriggerRunner(ShowAlarmTrigger);  // the simulators' alarm-trigger image
+     },
+     [] {
+         SetAlarmTriggerRunner({});
+         DeleteForm(frmAlarmTrig);
+     }},
     {"TfrmCommTimeOut", [] { CommTimeOutForm(); }, [] { DeleteForm(frmCommTimeOut); }},
     {"TfmDownload", [] { DownloadForm(); }, [] { DeleteForm(fmDownload); }},
     {"TfmWarm", [] { WarmForm(); }, [] { DeleteForm(fmWarm); }},
@@ -71,9 +80,6 @@ void CreateStartupForms(const QStringList &arguments)
 
 void DestroyStartupForms()
 {
-    // The dialogs made on first use go first.
-    DeleteForm(FormAbout);
-    DeleteForm(FormCompile);
     for (auto it = std::rbegin(kStartupForms); it != std::rend(kStartupForms); ++it) {
         if (it->destroy)
             it->destroy();
@@ -92,6 +98,10 @@ void StartDesigner(const QStringList &arguments)
 
 void StopDesigner()
 {
+    // The windows made on first use go first.
+    DestroySimulationForms();
+    DeleteForm(FormAbout);
+    DeleteForm(FormCompile);
     DestroyStartupForms();
     Localizer.ReleaseLanguage();
 }

@@ -4,7 +4,8 @@
 // StartDesigner: localisation under "ZELDesigner", the application title,
 // the start-up forms in order (the main window first), the main window shown
 // and the project named on the command line opened once every form exists.
-// StopDesigner: the forms freed in reverse order, localisation released last.
+// StopDesigner: the simulator windows freed, then the start-up forms in
+// reverse order, localisation released last.
 #pragma once
 
 #include <QString>
@@ -36,8 +37,8 @@ QString StartupProjectArgument(const QStringList &arguments);
 // Makes the start-up forms in order, then hands the command line's project
 // to the main window (it is opened by OpenStartupProject).
 void CreateStartupForms(const QStringList &arguments);
-// Frees the dialogs made on first use, then the start-up forms in reverse
-// order (the output font dialog writes its setting then).
+// Frees the start-up forms in reverse order (the output font dialog writes
+// its setting then).
 void DestroyStartupForms();
 
 void StartDesigner(const QStringList &arguments);
