@@ -7,6 +7,7 @@
 #include "Lumor_unicode.h"
 #include "Mainform.h"
 #include "Projectpropfrm.h"
+#include "Simform.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
 
@@ -85,6 +86,8 @@ void StartDesigner(const QStringList &arguments)
 
 void StopDesigner()
 {
+    // The windows made on first use go first.
+    DestroySimulationForms();
     DestroyStartupForms();
     Localizer.ReleaseLanguage();
 }

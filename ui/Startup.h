@@ -4,7 +4,8 @@
 // StartDesigner: localisation under "ZELDesigner", the application title,
 // the start-up forms in order (the main window first), the main window shown
 // and the project named on the command line opened once every form exists.
-// StopDesigner: the forms freed in reverse order, localisation released last.
+// StopDesigner: the simulator windows freed, then the start-up forms in
+// reverse order, localisation released last.
 #pragma once
 
 #include <QString>

@@ -1,6 +1,7 @@
 // The device information dialog and the description form: model choice and
 // its fallback, what a save keeps, the description preview's bounds, and
 // their texts in every shipped language.
+#include "ApDlgParams.h"
 #include "Deviceinfofm.h"
 #include "Mainform.h"
 #include "ModalResult.h"
@@ -166,6 +167,7 @@ TEST_F(DescriptionPreview, MainWindowHandlersFillTheFormAndClearIt)
     const QString project = Write("plant.zel", Project({"Plant 7"}));
     main.odOpenDialog1SelectionChange(project);
     ASSERT_NE(FormDescription, nullptr);
+    EXPECT_EQ(ApFindForm(QStringLiteral("FormDescription")), FormDescription);  // as the file dialogs find it
     EXPECT_TRUE(FormDescription->mmDescription->isReadOnly());
     EXPECT_EQ(FormDescription->DescriptionLines(), QStringList{"Plant 7"});
     main.odImportMenu1SelectionChange(project);  // a project in the menu import: nothing
