@@ -5,9 +5,11 @@
 #include "Alarmtrigfrm.h"
 #include "Commtimeoutfrm.h"
 #include "Compilef.h"
+#include "Deviceinfofm.h"
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "Projectpropfrm.h"
 #include "Simform.h"
 #include "U_fontselect.h"
 #include "Ufmsearch.h"
@@ -34,8 +36,8 @@ constexpr StartupForm kStartupForms[] = {
     {"TfmYesNo", [] { YesNoForm(); }, [] { DeleteForm(fmYesNo); }},
     {"TfmSearch", [] { SearchForm(); }, [] { DeleteForm(fmSearch); }},
     {"TfmFontSelect", [] { FontSelectForm(); }, [] { DeleteForm(fmFontSelect); }},
-    {"TFormDeviceInfo", nullptr, nullptr},
-    {"TFormDescription", nullptr, nullptr},
+    {"TFormDeviceInfo", [] { DeviceInfoForm(); }, [] { DeleteForm(FormDeviceInfo); }},
+    {"TFormDescription", [] { DescriptionForm(); }, [] { DeleteForm(FormDescription); }},
     {"TfrmAlarmTrig",
      [] {
          AlarmTrigForm();
