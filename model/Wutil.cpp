@@ -1,5 +1,7 @@
 #include "Wutil.h"
 
+#include <vector>
+
 namespace {
 
 enum class ParseState {
@@ -222,6 +224,20 @@ bool CheckConstantRange(const QString &text, int dataType)
     }
 }
 
+uint32_t MatchOperand(const QString &text, uint32_t mask, uint32_t *flagOut, int32_t *numberOut)
+{
+    int32_t number = 0;
+    const uint32_t flag = ParseOperand(text, number);
+    const uint32_t match = flag & mask;
+    if (match != 0) {
+        if (flagOut)
+            *flagOut = flag;
+        if (numberOut)
+            *numberOut = number;
+    }
+    return match;
+}
+
 uint8_t ByteSum(const uint8_t *data, size_t length, uint8_t initial)
 {
     uint8_t sum = initial;
@@ -278,8 +294,29 @@ void LoadStringsProp(QStringList &dest, const QStringList &props, const QString 
     // A damaged file may claim any count; no real description comes near this.
     constexpr int kMaxLines = 65536;
     const int count = qMin(PropInt(props, name + QStringLiteral(".Count"), 0), kMaxLines);
-    for (int i = 0; i < count; ++i)
-        dest.append(PropValue(props, QStringLiteral("%1.Strings[%2]").arg(name).arg(i)));
+    if (count <= 0)
+        return;
+    // One pass over the properties, however many lines they hold and however
+    // many the count claims: the first line named "<name>.Strings[i]" (without
+    // regard to case, i written as it is counted) gives line i, as PropValue
+    // would find it.
+    const QString prefix = name + QStringLiteral(".Strings[");
+    std::vector<bool> found(static_cast<size_t>(count), false);
+    QStringList lines(count);
+    for (const QString &line : props) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < prefix.size() + 2 || line.at(eq - 1) != QLatin1Char(']')
+            || !QStringView(line).left(prefix.size()).startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        const QStringView digits = QStringView(line).mid(prefix.size(), eq - 1 - prefix.size());
+        bool ok = false;
+        const int i = digits.toInt(&ok, 10);
+        if (!ok || i < 0 || i >= count || found[size_t(i)] || digits != QString::number(i))
+            continue;
+        found[size_t(i)] = true;
+        lines[i] = line.mid(eq + 1);
+    }
+    dest = lines;
 }
 
 void SaveStringsProp(QStringList &props, const QStringList &source, const QString &name)

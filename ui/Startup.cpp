@@ -2,9 +2,11 @@
 #include "Startup.h"
 
 #include "Commtimeoutfrm.h"
+#include "Deviceinfofm.h"
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "Projectpropfrm.h"
 #include "Simform.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
@@ -28,8 +30,8 @@ constexpr StartupForm kStartupForms[] = {
     {"TfmYesNo", [] { YesNoForm(); }, [] { DeleteForm(fmYesNo); }},
     {"TfmSearch", nullptr, nullptr},
     {"TfmFontSelect", nullptr, nullptr},
-    {"TFormDeviceInfo", nullptr, nullptr},
-    {"TFormDescription", nullptr, nullptr},
+    {"TFormDeviceInfo", [] { DeviceInfoForm(); }, [] { DeleteForm(FormDeviceInfo); }},
+    {"TFormDescription", [] { DescriptionForm(); }, [] { DeleteForm(FormDescription); }},
     {"TfrmAlarmTrig", nullptr, nullptr},
     {"TfrmCommTimeOut", [] { CommTimeOutForm(); }, [] { DeleteForm(frmCommTimeOut); }},
     {"TfmDownload", [] { DownloadForm(); }, [] { DeleteForm(fmDownload); }},

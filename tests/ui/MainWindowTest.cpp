@@ -3,9 +3,11 @@
 // the handlers.
 #include "MainWindowFixture.h"
 
+#include "Deviceinfofm.h"
 #include "Mainform.h"
 #include "Mainimages.h"
 #include "NodeStream.h"
+#include "Projectpropfrm.h"
 #include "Startup.h"
 #include "Treebinder.h"
 #include "Zelapplication.h"
@@ -106,6 +108,10 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     CreateStartupForms({QStringLiteral("zeldesigner"), QStringLiteral("/p/plant.zel")});
     ASSERT_NE(FormMain, nullptr);
     EXPECT_NE(fmYesNo, nullptr);
+    QStringList registered;
+    for (const QWidget *form : Localizer.RegisteredForms())
+        registered.append(form->objectName());
+    EXPECT_EQ(registered, Split("FormMain fmYesNo FormDeviceInfo FormDescription frmCommTimeOut fmDownload"));
     // Remembered while the forms are made, opened only afterwards.
     EXPECT_EQ(FormMain->StartupProject(), QStringLiteral("/p/plant.zel"));
     FormMain->OpenStartupProject();
@@ -115,6 +121,8 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     DestroyStartupForms();
     EXPECT_EQ(FormMain, nullptr);
     EXPECT_EQ(fmYesNo, nullptr);
+    EXPECT_EQ(FormDeviceInfo, nullptr);
+    EXPECT_EQ(FormDescription, nullptr);
 }
 
 TEST_F(MainWindowTest, StartDesignerShowsTheWindowInTheChosenLanguage)
