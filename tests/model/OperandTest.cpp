@@ -171,7 +171,7 @@ TEST(Properties, StringListsUpToTheCount)
 
     // Names match without regard to case, the first line of a name wins, and
     // an index is read only as it is written ("[01]" is another name).
-    props = QStringList{"description.count=3", "DESCRIPTION.STRINGS[1]=b", "Description.Strings[01]=x",
+    props = QStringList{"description.count=3",      "DESCRIPTION.STRINGS[1]=b", "Description.Strings[01]=x",
                         "Description.Strings[1]=y", "Description.Strings[0]=a", "Description.Strings[3]=z"};
     LoadStringsProp(dest, props, "Description");
     EXPECT_EQ(dest, (QStringList{"a", "b", ""}));
