@@ -3,6 +3,7 @@
 // the handlers.
 #include "MainWindowFixture.h"
 
+#include "Alarmtrigfrm.h"
 #include "Deviceinfofm.h"
 #include "Mainform.h"
 #include "Mainimages.h"
@@ -10,6 +11,9 @@
 #include "Projectpropfrm.h"
 #include "Startup.h"
 #include "Treebinder.h"
+#include "U_fontselect.h"
+#include "Ufmsearch.h"
+#include "Ufmwarm.h"
 #include "Zelapplication.h"
 
 #include <QAction>
@@ -111,7 +115,9 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     QStringList registered;
     for (const QWidget *form : Localizer.RegisteredForms())
         registered.append(form->objectName());
-    EXPECT_EQ(registered, Split("FormMain fmYesNo FormDeviceInfo FormDescription frmCommTimeOut fmDownload"));
+    EXPECT_EQ(registered,
+              Split("FormMain fmYesNo fmSearch fmFontSelect FormDeviceInfo FormDescription "
+                    "frmAlarmTrig frmCommTimeOut fmDownload fmWarm"));
     // Remembered while the forms are made, opened only afterwards.
     EXPECT_EQ(FormMain->StartupProject(), QStringLiteral("/p/plant.zel"));
     FormMain->OpenStartupProject();
@@ -123,6 +129,10 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     EXPECT_EQ(fmYesNo, nullptr);
     EXPECT_EQ(FormDeviceInfo, nullptr);
     EXPECT_EQ(FormDescription, nullptr);
+    EXPECT_EQ(fmSearch, nullptr);
+    EXPECT_EQ(fmFontSelect, nullptr);
+    EXPECT_EQ(frmAlarmTrig, nullptr);
+    EXPECT_EQ(fmWarm, nullptr);
 }
 
 TEST_F(MainWindowTest, StartDesignerShowsTheWindowInTheChosenLanguage)
