@@ -38,6 +38,11 @@ private:
 // Size of the smallest record (a node without text and children).
 constexpr qsizetype kNodeRecordHeader = 16;
 
+// Largest clipboard block, and largest file previewed in an open dialog, that
+// is read at all: those reads run on every clipboard change and every click
+// on a file, so they must stay quick whatever lies there.
+constexpr qsizetype kPreviewByteLimit = 4 * 1024 * 1024;
+
 // Appends the record of node and its subtree. kindOverride, when not 0, is
 // written in place of the node's own kind (a Main Menu leaves as a sub-menu).
 void WriteNodeRecord(const TwNode &node, QByteArray &out, int32_t kindOverride = 0);
@@ -65,6 +70,11 @@ std::unique_ptr<TwNode> LoadProjectFile(const QByteArray &bytes, bool &truncated
 QByteArray SaveMenuExportFile(const TwNode &menu, const QStringList &description);
 // The header record of a menu file, for a description preview.
 std::unique_ptr<TwNode> LoadMenuFileHeader(const QByteArray &bytes);
+// The description the open dialogs preview: of a project file, its Device
+// Information node's (LoadDescription); of a menu file (menuFile), its
+// header's (LoadMenuFileDescription). False, with description empty, for a
+// file over kPreviewByteLimit, one that cannot be read, or a damaged one.
+bool PreviewDescription(const QString &path, bool menuFile, QStringList &description);
 // Reads the menu of a menu file as the last child of target and returns it.
 TwNode *LoadMenuExportFile(const QByteArray &bytes, TwNode *target, bool &truncated);
 

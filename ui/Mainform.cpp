@@ -589,8 +589,11 @@ int32_t TFormMain::GetClipboardNodeKind(int *height) const
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasFormat(ClipboardFormat))
         return 0;
+    // Checked on every clipboard change: a block too large to read at once
+    // is no block to paste.
+    const QByteArray block = data->data(ClipboardFormat);
     QByteArray body;
-    if (!ClipboardBlockBody(data->data(ClipboardFormat), body))
+    if (block.size() > kPreviewByteLimit + 4 || !ClipboardBlockBody(block, body))
         return 0;
     try {
         NodeStreamReader in(body);
