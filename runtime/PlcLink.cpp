@@ -1,5 +1,7 @@
 #include "PlcLink.h"
 
+#include "ReentryGuard.h"
+
 #include <cstring>
 
 namespace runtime {
@@ -558,7 +560,7 @@ void LinkReceive(const std::uint8_t *bytes, std::uint16_t length)
     if (gInReceive) {
         return;
     }
-    gInReceive = true;
+    ReentryGuard busy(gInReceive);
     if (bytes == nullptr) {
         length = 0;
     }
@@ -597,7 +599,6 @@ void LinkReceive(const std::uint8_t *bytes, std::uint16_t length)
     if (gCurrent->length != 0 && SendFrameHook != nullptr) {
         SendFrameHook(gCurrent->frame, gCurrent->length);
     }
-    gInReceive = false;
 }
 
 PollSlotView PollSlotAt(std::uint16_t slot)

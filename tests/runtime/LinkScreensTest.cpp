@@ -9,6 +9,8 @@
 #include "PlcLink.h"
 #include "RuntimeOnline.h"
 
+#include <stdexcept>
+
 using namespace runtime;
 using simplc::Fault;
 using simplc::FaultRule;
@@ -212,6 +214,23 @@ TEST_F(LinkScreensTest, TimeoutMessageShowsOnTheFourthEmptyCallAndBlinks)
     EXPECT_EQ(TimeoutEmptyCalls, 0);
     script.Run("p");
     EXPECT_EQ(script.Area(60, 17, 15, 12), PatternText("One")) << "the menu comes back";
+}
+
+// A display hook that throws once does not leave the tick dead.
+TEST_F(LinkScreensTest, TheTickRunsAgainAfterAThrowingFlush)
+{
+    TestProject project = Project();
+    Start(project);
+    for (int i = 0; i < 4; ++i)
+        TrackLinkTimeout(0);
+    ASSERT_EQ(TimeoutShown, 1);
+    const auto flush = FlushDisplayHook;
+    FlushDisplayHook = []() -> int { throw std::runtime_error("display gone"); };
+    EXPECT_THROW(script.Run("6t"), std::runtime_error);
+    FlushDisplayHook = flush;
+    const int flushes = script.Flushes();
+    script.Run("6t");
+    EXPECT_EQ(script.Flushes(), flushes + 1);
 }
 
 TEST_F(LinkScreensTest, TimeoutFollowsTheLinkAndStartCountsAsAnEmptyCall)

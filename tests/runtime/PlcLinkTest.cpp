@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -894,6 +895,18 @@ TEST_F(PlcLinkTest, ReentryDoesNothing)
     gReenterOnRedraw = true;
     std::size_t sent = gSent.size();
     Receive(Closed("014800000"));  // the redraw hook calls LinkReceive inside
+    EXPECT_EQ(gSent.size(), sent + 1);
+}
+
+// A send hook that throws once does not leave the link silent.
+TEST_F(PlcLinkTest, TheLinkSendsAgainAfterAThrowingSendHook)
+{
+    Online();
+    SendFrameHook = [](const std::uint8_t *, std::uint16_t) { throw std::runtime_error("port gone"); };
+    EXPECT_THROW(Timeout(), std::runtime_error);
+    SendFrameHook = CaptureSend;
+    const std::size_t sent = gSent.size();
+    Timeout();
     EXPECT_EQ(gSent.size(), sent + 1);
 }
 
