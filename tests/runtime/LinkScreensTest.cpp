@@ -254,6 +254,24 @@ TEST_F(LinkScreensTest, TimeoutFollowsTheLinkAndStartCountsAsAnEmptyCall)
     EXPECT_EQ(online.script.Area(60, 17, 15, 12), PatternText("One"));
 }
 
+// A PLC that refuses every poll leaves no blank panel: the message comes as for
+// silence, and the first poll it answers clears it.
+TEST_F(LinkScreensTest, APlcRefusingEveryPollShowsTheMessage)
+{
+    SimPlc plc;
+    plc.AddFault(FaultRule(Fault::Error1, -1, "48"));
+    TestProject project = Project();
+    RuntimeOnline online(plc);
+    ASSERT_EQ(online.Start(CompileForRuntime(project), 0), LoadOk);
+    ASSERT_TRUE(online.RunUntil([] { return TimeoutShown != 0; }, 6));
+    EXPECT_EQ(online.script.Area(31, 10, 65, 12), PatternText("Communication"));
+    plc.ClearFaults();
+    online.Step();
+    EXPECT_EQ(TimeoutShown, 0);
+    ASSERT_TRUE(online.RunUntilMenu());
+    EXPECT_EQ(online.script.Area(60, 17, 15, 12), PatternText("One"));
+}
+
 // ---- alarms --------------------------------------------------------------------
 
 TEST_F(LinkScreensTest, AlarmValuesAreInsertedAtTheMarkOrAppended)
