@@ -74,9 +74,67 @@ QString ResolveFontFile(const QString &faceName, int &faceIndex)
     return path;
 }
 
+namespace {
+
+// Font file and face within it of the font fontconfig picks to draw a
+// character: the best match for the face name among the scalable fonts that
+// have the character. The language is fixed, so that the pick depends on the
+// installed fonts alone, not on the user's locale. Empty when no font has it.
+QString FallbackFontFile(const QString &faceName, char16_t unit, int &faceIndex)
+{
+    faceIndex = 0;
+    FcConfig *config = FontConfig();
+    FcPattern *pattern = config ? FcPatternCreate() : nullptr;
+    FcCharSet *wanted = pattern ? FcCharSetCreate() : nullptr;
+    if (!wanted) {
+        if (pattern)
+            FcPatternDestroy(pattern);
+        return QString();
+    }
+    const QByteArray family = faceName.toUtf8();
+    if (!family.isEmpty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.constData()));
+    FcCharSetAddChar(wanted, unit);
+    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+    FcCharSetDestroy(wanted);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8 *>("en"));
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern *match = FcFontMatch(config, pattern, &result);
+    FcPatternDestroy(pattern);
+    QString path;
+    if (match) {
+        FcCharSet *has = nullptr;
+        FcChar8 *file = nullptr;
+        if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && has
+            && FcCharSetHasChar(has, unit) && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch
+            && file) {
+            path = QString::fromUtf8(reinterpret_cast<const char *>(file));
+            int index = 0;
+            if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
+                faceIndex = index;
+        }
+        FcPatternDestroy(match);
+    }
+    return path;
+}
+
+// Characters no font is asked for: controls, lone surrogates and the two
+// non-characters at the end of the plane keep the output font's box.
+bool TakesFallback(char16_t unit)
+{
+    return unit >= 0x20 && !(unit >= 0x7F && unit <= 0x9F) && !(unit >= 0xD800 && unit <= 0xDFFF)
+        && unit < 0xFFFE;
+}
+
+}  // namespace
+
 struct TwGlyphRaster::Impl {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
+    QString faceName;
     QString file;
     QString error;
     int pixels = 0;
@@ -84,9 +142,18 @@ struct TwGlyphRaster::Impl {
     int descent = 0;
     // Advance widths by UTF-16 unit, -1 until measured.
     std::vector<int16_t> advances;
+    // Faces opened for characters the output font lacks, at its pixel size,
+    // with their file and face index ("file#index").
+    std::vector<FT_Face> fallbacks;
+    std::vector<QString> fallbackKeys;
+    // By UTF-16 unit: -1 not yet looked at, 0 the output font, k the
+    // fallback face k - 1.
+    std::vector<int16_t> faceOf;
 
     ~Impl()
     {
+        for (FT_Face f : fallbacks)
+            FT_Done_Face(f);
         if (face)
             FT_Done_Face(face);
         if (library)
@@ -94,16 +161,20 @@ struct TwGlyphRaster::Impl {
     }
 
     void Load(const QString &faceName, int pointSize);
-    FT_UInt GlyphIndex(char16_t unit) const { return FT_Get_Char_Index(face, unit); }
+    // The face that draws the unit: the output font when it has the
+    // character, else the font fontconfig picks for it, else the output font
+    // (its missing-character glyph).
+    FT_Face FaceFor(char16_t unit);
     int Advance(char16_t unit);
 };
 
-void TwGlyphRaster::Impl::Load(const QString &faceName, int pointSize)
+void TwGlyphRaster::Impl::Load(const QString &name, int pointSize)
 {
+    faceName = name;
     int faceIndex = 0;
-    file = ResolveFontFile(faceName, faceIndex);
+    file = ResolveFontFile(name, faceIndex);
     if (file.isEmpty()) {
-        error = QStringLiteral("No font file was found for the font \"%1\".").arg(faceName);
+        error = QStringLiteral("No font file was found for the font \"%1\".").arg(name);
         return;
     }
     if (FT_Init_FreeType(&library) != 0) {
@@ -138,6 +209,41 @@ void TwGlyphRaster::Impl::Load(const QString &faceName, int pointSize)
     ascent = std::max(ascent, 0);
     descent = std::max(descent, 0);
     advances.assign(0x10000, -1);
+    faceOf.assign(0x10000, -1);
+}
+
+FT_Face TwGlyphRaster::Impl::FaceFor(char16_t unit)
+{
+    int16_t &which = faceOf[unit];
+    if (which < 0) {
+        which = 0;
+        int index = 0;
+        const QString other = FT_Get_Char_Index(face, unit) == 0 && TakesFallback(unit)
+            ? FallbackFontFile(faceName, unit, index)
+            : QString();
+        if (!other.isEmpty()) {
+            const QString key = other + QLatin1Char('#') + QString::number(index);
+            const auto known = std::find(fallbackKeys.begin(), fallbackKeys.end(), key);
+            if (known != fallbackKeys.end()) {
+                which = static_cast<int16_t>(known - fallbackKeys.begin() + 1);
+            } else {
+                FT_Face opened = nullptr;
+                const QByteArray path = QFile::encodeName(other);
+                if (FT_New_Face(library, path.constData(), index, &opened) == 0) {
+                    if (FT_Set_Pixel_Sizes(opened, 0, static_cast<FT_UInt>(pixels)) == 0) {
+                        fallbacks.push_back(opened);
+                        fallbackKeys.push_back(key);
+                        which = static_cast<int16_t>(fallbacks.size());
+                    } else {
+                        FT_Done_Face(opened);
+                    }
+                }
+            }
+        }
+        if (which > 0 && FT_Get_Char_Index(fallbacks[static_cast<size_t>(which - 1)], unit) == 0)
+            which = 0;
+    }
+    return which == 0 ? face : fallbacks[static_cast<size_t>(which - 1)];
 }
 
 int TwGlyphRaster::Impl::Advance(char16_t unit)
@@ -145,8 +251,9 @@ int TwGlyphRaster::Impl::Advance(char16_t unit)
     int16_t &cached = advances[unit];
     if (cached < 0) {
         int width = 0;
-        if (FT_Load_Glyph(face, GlyphIndex(unit), FT_LOAD_TARGET_MONO) == 0)
-            width = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+        const FT_Face f = FaceFor(unit);
+        if (FT_Load_Glyph(f, FT_Get_Char_Index(f, unit), FT_LOAD_TARGET_MONO) == 0)
+            width = static_cast<int>((f->glyph->advance.x + 32) >> 6);
         cached = static_cast<int16_t>(std::clamp(width, 0, 0x7FFF));
     }
     return cached;
@@ -204,9 +311,11 @@ TwGlyphCell TwGlyphRaster::CharacterCell(char16_t unit)
     cell.Ink.assign(static_cast<size_t>(cell.Width) * cell.Height, 0);
     if (cell.Ink.empty())
         return cell;
-    if (FT_Load_Glyph(d->face, d->GlyphIndex(unit), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+    // A character from another font sits on the output font's baseline.
+    const FT_Face face = d->FaceFor(unit);
+    if (FT_Load_Glyph(face, FT_Get_Char_Index(face, unit), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
         return cell;
-    const FT_GlyphSlot slot = d->face->glyph;
+    const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap &bitmap = slot->bitmap;
     if (bitmap.pitch <= 0 || !bitmap.buffer)
         return cell;
