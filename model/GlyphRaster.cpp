@@ -76,49 +76,52 @@ QString ResolveFontFile(const QString &faceName, int &faceIndex)
 
 namespace {
 
-// Font file and face within it of the font fontconfig picks to draw a
-// character: the best match for the face name among the scalable fonts that
-// have the character. The language is fixed, so that the pick depends on the
-// installed fonts alone, not on the user's locale. Empty when no font has it.
-QString FallbackFontFile(const QString &faceName, char16_t unit, int &faceIndex)
+// The fonts fontconfig tries for a face name, best first, the language fixed
+// so that the order depends on the installed fonts alone, not on the user's
+// locale. The font fontconfig picks to draw a character is the first of them
+// that has it (the same as its best match when the character is asked for).
+// Null without fontconfig; freed with FcFontSetSortDestroy.
+FcFontSet *FallbackFonts(const QString &faceName)
 {
-    faceIndex = 0;
     FcConfig *config = FontConfig();
     FcPattern *pattern = config ? FcPatternCreate() : nullptr;
-    FcCharSet *wanted = pattern ? FcCharSetCreate() : nullptr;
-    if (!wanted) {
-        if (pattern)
-            FcPatternDestroy(pattern);
-        return QString();
-    }
+    if (!pattern)
+        return nullptr;
     const QByteArray family = faceName.toUtf8();
     if (!family.isEmpty())
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.constData()));
-    FcCharSetAddChar(wanted, unit);
-    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
-    FcCharSetDestroy(wanted);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8 *>("en"));
+    if (FcLangSet *language = FcLangSetCreate()) {
+        FcLangSetAdd(language, reinterpret_cast<const FcChar8 *>("en"));
+        FcPatternAddLangSet(pattern, FC_LANG, language);
+        FcLangSetDestroy(language);
+    }
     FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern *match = FcFontMatch(config, pattern, &result);
+    FcFontSet *fonts = FcFontSort(config, pattern, FcFalse, nullptr, &result);
     FcPatternDestroy(pattern);
-    QString path;
-    if (match) {
+    return fonts;
+}
+
+// Font file and face index of the first of fonts that has the character;
+// empty when none has it.
+QString FontFileWithChar(const FcFontSet *fonts, char16_t unit, int &faceIndex)
+{
+    faceIndex = 0;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
         FcCharSet *has = nullptr;
         FcChar8 *file = nullptr;
-        if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && has
-            && FcCharSetHasChar(has, unit) && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch
-            && file) {
-            path = QString::fromUtf8(reinterpret_cast<const char *>(file));
-            int index = 0;
-            if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
-                faceIndex = index;
-        }
-        FcPatternDestroy(match);
+        if (FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &has) != FcResultMatch || !has
+            || !FcCharSetHasChar(has, unit)
+            || FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch || !file)
+            continue;
+        int index = 0;
+        if (FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index) == FcResultMatch)
+            faceIndex = index;
+        return QString::fromUtf8(reinterpret_cast<const char *>(file));
     }
-    return path;
+    return QString();
 }
 
 // Characters no font is asked for: controls, lone surrogates and the two
@@ -142,8 +145,11 @@ struct TwGlyphRaster::Impl {
     int descent = 0;
     // Advance widths by UTF-16 unit, -1 until measured.
     std::vector<int16_t> advances;
-    // Faces opened for characters the output font lacks, at its pixel size,
-    // with their file and face index ("file#index").
+    // The fonts tried for characters the output font lacks (read on first
+    // need), and the faces opened from them at its pixel size, with their file
+    // and face index ("file#index").
+    FcFontSet *fallbackOrder = nullptr;
+    bool fallbackOrderRead = false;
     std::vector<FT_Face> fallbacks;
     std::vector<QString> fallbackKeys;
     // By UTF-16 unit: -1 not yet looked at, 0 the output font, k the
@@ -154,6 +160,8 @@ struct TwGlyphRaster::Impl {
     {
         for (FT_Face f : fallbacks)
             FT_Done_Face(f);
+        if (fallbackOrder)
+            FcFontSetSortDestroy(fallbackOrder);
         if (face)
             FT_Done_Face(face);
         if (library)
@@ -218,9 +226,14 @@ FT_Face TwGlyphRaster::Impl::FaceFor(char16_t unit)
     if (which < 0) {
         which = 0;
         int index = 0;
-        const QString other = FT_Get_Char_Index(face, unit) == 0 && TakesFallback(unit)
-            ? FallbackFontFile(faceName, unit, index)
-            : QString();
+        QString other;
+        if (FT_Get_Char_Index(face, unit) == 0 && TakesFallback(unit)) {
+            if (!fallbackOrderRead) {
+                fallbackOrder = FallbackFonts(faceName);
+                fallbackOrderRead = true;
+            }
+            other = FontFileWithChar(fallbackOrder, unit, index);
+        }
         if (!other.isEmpty()) {
             const QString key = other + QLatin1Char('#') + QString::number(index);
             const auto known = std::find(fallbackKeys.begin(), fallbackKeys.end(), key);
