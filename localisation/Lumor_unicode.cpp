@@ -1,6 +1,7 @@
 // The localisation service.
 #include "Lumor_unicode.h"
 
+#include "UiServices.h"
 #include "UserLocale.h"
 
 #include <QAbstractButton>
@@ -13,7 +14,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QSettings>
 #include <QToolButton>
 #include <QWidget>
@@ -165,7 +165,7 @@ std::unique_ptr<QSettings> LumorUnicode::OpenSettings() const
 {
     if (!settingsFile_.isEmpty())
         return std::make_unique<QSettings>(settingsFile_, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QStringLiteral("Lumor"), QStringLiteral("AppLanguage"));
+    return UiServices().OpenSettings(QLatin1String(kLanguageSettings));
 }
 
 void LumorUnicode::ShowPlainMessage(const QString &text, const QString &caption) const
@@ -175,7 +175,7 @@ void LumorUnicode::ShowPlainMessage(const QString &text, const QString &caption)
         return;
     }
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        QMessageBox::information(nullptr, caption, text);
+        UiServices().ShowBox(TBoxRequest::Make(TBoxRequest::Plain, text, caption));
         return;
     }
     std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());

@@ -10,8 +10,8 @@
 // (named by the form's objectName) with "<component>.Caption",
 // "<component>.Hint" and "<combo>.N_<index>".
 //
-// The chosen language number is kept in the user's settings, organisation
-// "Lumor", application "AppLanguage", group = the application key,
+// The chosen language number is kept in the user's settings (opened through
+// the UI services), application "AppLanguage", group = the application key,
 // value "LanguageNumber" (the registry key
 // Software\Lumor\AppLanguage\<application key> on Windows).
 //
@@ -133,10 +133,11 @@ public:
     void SetProgramDirectory(const QString &directory);
     // Source of the user's locale id; empty: SystemLocaleId().
     void SetUserLocaleIdSource(std::function<quint32()> source) { localeSource_ = std::move(source); }
-    // INI file standing in for the user's settings; empty: the user's own.
+    // INI file standing in for this instance's settings; empty: those of the
+    // UI services (UiServices.h).
     void SetSettingsFile(const QString &iniPath) { settingsFile_ = iniPath; }
-    // Shows the plain message of a missing "Language.mnu"; empty: a message
-    // box (or standard error without a widget application).
+    // Shows the plain message of a missing "Language.mnu"; empty: a plain box
+    // of the UI services (standard error without a widget application).
     void SetPlainMessageHook(std::function<void(const QString &text, const QString &caption)> hook)
     {
         plainMessage_ = std::move(hook);

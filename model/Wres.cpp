@@ -1,5 +1,6 @@
 #include "Wres.h"
 
+#include "PictureData.h"
 #include "Wobject.h"
 #include "Wutil.h"
 
@@ -47,18 +48,6 @@ int MenuItemType(int32_t kind)
     case nkAction: return 3;
     default: return -1;
     }
-}
-
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
 }
 
 // The operand's record fields: its number and type code; 0 and 0 for a text
@@ -425,26 +414,19 @@ void TwRes::AddItemAttribute(const TwNode *item, TwSection &out)
 
 void TwRes::AddHexData(TwSection &section, const QString &text)
 {
-    const qsizetype pairs = text.size() / 2;
-    for (qsizetype i = 0; i < pairs; ++i) {
-        const int high = HexDigit(text[2 * i]);
-        const int low = HexDigit(text[2 * i + 1]);
-        section.WriteU8(high < 0 || low < 0 ? 0u : static_cast<uint32_t>(high * 16 + low));
-    }
+    const QByteArray bytes = PictureBytesFromText(text, PictureTextByteCount(text));
+    section.WriteBytes(reinterpret_cast<const uint8_t *>(bytes.constData()),
+                       static_cast<size_t>(bytes.size()));
 }
 
 void TwRes::AppendPicture(TwSection &section, const TwNode *picture)
 {
     // Exactly one display's bytes, so that a damaged picture text never
     // shifts the pictures after it: short texts are padded with 0, long ones cut.
-    const uint32_t start = section.Size();
-    const uint32_t bytes = static_cast<uint32_t>(PictureBytesOfModel(m_settings.PanelModelId));
-    QString text = picture->GetProp(QStringLiteral("ImageData"));
-    if (static_cast<uint32_t>(text.size()) > 2 * bytes)
-        text.truncate(2 * bytes);
-    AddHexData(section, text);
-    while (section.Size() < start + bytes)
-        section.WriteU8(0);
+    const QByteArray bytes = PictureBytesFromText(picture->GetProp(QStringLiteral("ImageData")),
+                                                  PictureBytesOfModel(m_settings.PanelModelId));
+    section.WriteBytes(reinterpret_cast<const uint8_t *>(bytes.constData()),
+                       static_cast<size_t>(bytes.size()));
 }
 
 void TwRes::EnterAlarm(const TwNode *alarm)

@@ -242,8 +242,8 @@ public:
     // Writes the attribute pool's position to out, then appends the item's
     // value, list or action record.
     void AddItemAttribute(const TwNode *item, TwSection &out);
-    // Appends one byte per pair of hexadecimal characters (0 for a pair that
-    // is not hexadecimal); a last odd character is ignored.
+    // Appends the bytes of a picture text, read as every picture text is
+    // (see PictureData.h).
     static void AddHexData(TwSection &section, const QString &text);
 
     const TwSection &Section(int id) const { return m_sections[id]; }

@@ -5,12 +5,11 @@
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "Simform.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
-#include "Zeldsettings.h"
 
 #include <QApplication>
-#include <QSettings>
 
 namespace {
 
@@ -42,7 +41,7 @@ constexpr StartupForm kStartupForms[] = {
 TfmDownload &DownloadForm()
 {
     if (!fmDownload)
-        fmDownload = new TfmDownload(OpenZeldSettings);
+        fmDownload = new TfmDownload();
     return *fmDownload;
 }
 
@@ -85,6 +84,8 @@ void StartDesigner(const QStringList &arguments)
 
 void StopDesigner()
 {
+    // The windows made on first use go first.
+    DestroySimulationForms();
     DestroyStartupForms();
     Localizer.ReleaseLanguage();
 }

@@ -4,7 +4,8 @@
 // StartDesigner: localisation under "ZELDesigner", the application title,
 // the start-up forms in order (the main window first), the main window shown
 // and the project named on the command line opened once every form exists.
-// StopDesigner: the forms freed in reverse order, localisation released last.
+// StopDesigner: the simulator windows freed, then the start-up forms in
+// reverse order, localisation released last.
 #pragma once
 
 #include <QString>
@@ -24,8 +25,7 @@ struct StartupForm {
 
 class TfmDownload;
 
-// The download dialog on the designer's settings, made on first use when
-// start-up has not made it yet.
+// The download dialog, made on first use when start-up has not made it yet.
 TfmDownload &DownloadForm();
 
 // The start-up forms, in the order they are made.

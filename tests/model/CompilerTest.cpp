@@ -373,6 +373,7 @@ TEST(CompilerRecords, DamagedPicturesKeepTheirPlaces)
     EXPECT_EQ(Slice(screens, 0, 2), (Bytes{3, 1}));
     Bytes first(1536, 0);
     first[0] = 0x12;
+    first[2] = 0x03;  // the lone last digit, read alone
     EXPECT_EQ(Slice(screens, 8, 1536), first);
     EXPECT_EQ(Slice(screens, 8 + 1536, 1536), Bytes(1536, 0));
     EXPECT_EQ(Slice(screens, 8 + 2 * 1536, 1536), Bytes(1536, 0x11));
@@ -385,7 +386,7 @@ TEST(CompilerRecords, HexData)
 {
     TwSection section;
     TwRes::AddHexData(section, "0aFf1G7");
-    EXPECT_EQ(section.Bytes(), (Bytes{0x0A, 0xFF, 0x00}));
+    EXPECT_EQ(section.Bytes(), (Bytes{0x0A, 0xFF, 0x00, 0x07}));
 }
 
 TEST(CompilerRefusals, MissingFixedNodes)

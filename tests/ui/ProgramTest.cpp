@@ -64,8 +64,9 @@ TEST_F(MainWindowTest, AFailedStartUpIsShownAndWhatItMadeIsShutDown)
     EXPECT_EQ(result, 1);
     EXPECT_FALSE(looped);
     EXPECT_EQ(FormMain, nullptr);
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0].message, QStringLiteral("The settings cannot be read."));
+    ASSERT_EQ(ui.Boxes.size(), 1);
+    EXPECT_EQ(ui.Boxes[0].kind, TBoxRequest::Error);
+    EXPECT_EQ(ui.Boxes[0].text, QStringLiteral("The settings cannot be read."));
     EXPECT_EQ(Settings().value(QStringLiteral("RecentProject/Item0")).toString(), project);
 
     EXPECT_EQ(RunProgram([] {}, [] { return 3; }, [] {}), 3);
@@ -78,13 +79,12 @@ TEST_F(MainWindowTest, AFailedStartUpIsShownAndWhatItMadeIsShutDown)
 TEST_F(MainWindowTest, PictureOfTheWindow)
 {
     TFormMain form;
-    form.Root = MakeSampleProject();
-    form.RebuildTree();
+    form.Document.ReplaceRoot(MakeSampleProject());
     form.LocalizeFixedNodes();
     form.SetProjectPath(QStringLiteral("/home/user/Plant.zel"));
-    form.AddRecentProject(form.ProjectPath);
+    form.AddRecentProject(form.ProjectPath());
     form.tvProject->expandAll();
-    form.SelectNode(form.Root->GetChild(1)->GetChild(0)->GetChild(0));
+    form.SelectNode(form.Root()->GetChild(1)->GetChild(0)->GetChild(0));
     form.show();
     QCoreApplication::processEvents();
     const QPixmap picture = form.grab();
