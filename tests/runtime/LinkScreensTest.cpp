@@ -70,6 +70,18 @@ protected:
         std::copy(values, values + kClockValues, gEngine.clock);
     }
 
+    // The time-out message is on the panel; once the PLC answers again it goes
+    // and the menu comes back.
+    void ExpectMessageUntilTheLineRecovers(SimPlc &plc, RuntimeOnline &online)
+    {
+        EXPECT_EQ(online.script.Area(31, 10, 65, 12), PatternText("Communication"));
+        plc.ClearFaults();
+        online.Step();
+        EXPECT_EQ(TimeoutShown, 0);
+        ASSERT_TRUE(online.RunUntilMenu());
+        EXPECT_EQ(online.script.Area(60, 17, 15, 12), PatternText("One"));
+    }
+
     RuntimeScript script;
 };
 
@@ -246,12 +258,7 @@ TEST_F(LinkScreensTest, TimeoutFollowsTheLinkAndStartCountsAsAnEmptyCall)
     EXPECT_EQ(TimeoutShown, 0);
     online.Step();
     EXPECT_EQ(TimeoutShown, 1);
-    EXPECT_EQ(online.script.Area(31, 10, 65, 12), PatternText("Communication"));
-    plc.ClearFaults();
-    online.Step();
-    EXPECT_EQ(TimeoutShown, 0);
-    ASSERT_TRUE(online.RunUntilMenu());
-    EXPECT_EQ(online.script.Area(60, 17, 15, 12), PatternText("One"));
+    ExpectMessageUntilTheLineRecovers(plc, online);
 }
 
 // A PLC that refuses every poll leaves no blank panel: the message comes as for
@@ -264,12 +271,7 @@ TEST_F(LinkScreensTest, APlcRefusingEveryPollShowsTheMessage)
     RuntimeOnline online(plc);
     ASSERT_EQ(online.Start(CompileForRuntime(project), 0), LoadOk);
     ASSERT_TRUE(online.RunUntil([] { return TimeoutShown != 0; }, 6));
-    EXPECT_EQ(online.script.Area(31, 10, 65, 12), PatternText("Communication"));
-    plc.ClearFaults();
-    online.Step();
-    EXPECT_EQ(TimeoutShown, 0);
-    ASSERT_TRUE(online.RunUntilMenu());
-    EXPECT_EQ(online.script.Area(60, 17, 15, 12), PatternText("One"));
+    ExpectMessageUntilTheLineRecovers(plc, online);
 }
 
 // ---- alarms --------------------------------------------------------------------
