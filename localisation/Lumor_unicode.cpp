@@ -68,8 +68,40 @@ QString ExpandLineBreaks(const QString &text)
     return out;
 }
 
+QString FormatText(const QString &format, const QStringList &arguments)
+{
+    QString out;
+    out.reserve(format.size());
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c != QLatin1Char('%') || i + 1 == format.size()) {
+            out += c;
+            continue;
+        }
+        const QChar conversion = format[i + 1];
+        if (conversion == QLatin1Char('%')) {
+            out += c;
+            ++i;
+        } else if ((conversion == QLatin1Char('d') || conversion == QLatin1Char('u')
+                    || conversion == QLatin1Char('s'))
+                   && next < arguments.size()) {
+            out += arguments[next++];
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 LumorUnicode::LumorUnicode() = default;
 LumorUnicode::~LumorUnicode() = default;
+
+quint32 LumorUnicode::UserLocaleId() const
+{
+    return localeSource_ ? localeSource_() : SystemLocaleId();
+}
 
 void LumorUnicode::Reset()
 {
@@ -214,7 +246,7 @@ bool LumorUnicode::LoadLanguageList()
     }
 
     if (number < 1 || number > count) {
-        const quint32 userLocale = localeSource_ ? localeSource_() : SystemLocaleId();
+        const quint32 userLocale = UserLocaleId();
         int fallback = 1;
         number = 0;
         for (int i = 0; i < count; ++i) {

@@ -118,6 +118,8 @@ public:
     quint32 LocaleIdOfLanguage(int language) const;  // 0 when unknown
     QString LanguageName(int language, int inLanguage) const;
     QString FontName() const { return fontName_; }
+    // The user's locale id, from the locale source.
+    quint32 UserLocaleId() const;
     QString ProgramDirectory() const { return programDir_; }
     QString LanguageFilePath() const { return languageFilePath_; }
     QString DescriptionFilePath() const { return descriptionFilePath_; }
@@ -189,3 +191,10 @@ extern LumorUnicode Localizer;
 // Turns each two-character sequence backslash, 'n' into a line break: the
 // language files write the line breaks of multi-line messages that way.
 QString ExpandLineBreaks(const QString &text);
+
+// A message text of the string table with its C-style conversions filled in:
+// each "%d", "%u" or "%s" takes the next argument as it stands, "%%" gives
+// one "%". A conversion without an argument left, or any other one, stays as
+// written, so a language file whose text does not match the call can never
+// read past the arguments.
+QString FormatText(const QString &format, const QStringList &arguments);

@@ -74,6 +74,38 @@ QString ResolveFontFile(const QString &faceName, int &faceIndex)
     return path;
 }
 
+QStringList OutputFontFamilies()
+{
+    QStringList families{QStringLiteral("Tahoma")};
+    if (FcConfig *config = FontConfig()) {
+        FcPattern *pattern = FcPatternCreate();
+        FcObjectSet *objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+        if (pattern && objects) {
+            FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+            if (FcFontSet *fonts = FcFontList(config, pattern, objects)) {
+                for (int i = 0; i < fonts->nfont; ++i) {
+                    FcChar8 *family = nullptr;
+                    if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch && family)
+                        families.append(QString::fromUtf8(reinterpret_cast<const char *>(family)));
+                }
+                FcFontSetDestroy(fonts);
+            }
+        }
+        if (objects)
+            FcObjectSetDestroy(objects);
+        if (pattern)
+            FcPatternDestroy(pattern);
+    }
+    std::sort(families.begin(), families.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    families.erase(std::unique(families.begin(), families.end(),
+                               [](const QString &a, const QString &b) {
+                                   return a.compare(b, Qt::CaseInsensitive) == 0;
+                               }),
+                   families.end());
+    return families;
+}
+
 namespace {
 
 // The fonts fontconfig tries for a face name, best first, the language fixed

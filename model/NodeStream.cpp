@@ -2,7 +2,6 @@
 
 #include "Wutil.h"
 
-#include <QFile>
 #include <QtEndian>
 
 namespace {
@@ -185,29 +184,6 @@ std::unique_ptr<TwNode> LoadMenuFileHeader(const QByteArray &bytes)
     NodeStreamReader in(bytes);
     bool truncated = false;
     return ReadScratchNode(in, truncated);
-}
-
-bool PreviewDescription(const QString &path, bool menuFile, QStringList &description)
-{
-    description.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kPreviewByteLimit)
-        return false;
-    const QByteArray bytes = file.read(kPreviewByteLimit + 1);
-    if (bytes.size() > kPreviewByteLimit)
-        return false;
-    try {
-        if (menuFile) {
-            LoadMenuFileDescription(LoadMenuFileHeader(bytes).get(), description);
-        } else {
-            bool truncated = false;
-            LoadDescription(LoadProjectFile(bytes, truncated).get(), description);
-        }
-    } catch (const NodeStreamError &) {
-        description.clear();
-        return false;
-    }
-    return true;
 }
 
 TwNode *LoadMenuExportFile(const QByteArray &bytes, TwNode *target, bool &truncated)

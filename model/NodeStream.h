@@ -70,11 +70,6 @@ std::unique_ptr<TwNode> LoadProjectFile(const QByteArray &bytes, bool &truncated
 QByteArray SaveMenuExportFile(const TwNode &menu, const QStringList &description);
 // The header record of a menu file, for a description preview.
 std::unique_ptr<TwNode> LoadMenuFileHeader(const QByteArray &bytes);
-// The description the open dialogs preview: of a project file, its Device
-// Information node's (LoadDescription); of a menu file (menuFile), its
-// header's (LoadMenuFileDescription). False, with description empty, for a
-// file over kPreviewByteLimit, one that cannot be read, or a damaged one.
-bool PreviewDescription(const QString &path, bool menuFile, QStringList &description);
 // Reads the menu of a menu file as the last child of target and returns it.
 TwNode *LoadMenuExportFile(const QByteArray &bytes, TwNode *target, bool &truncated);
 

@@ -224,6 +224,20 @@ bool CheckConstantRange(const QString &text, int dataType)
     }
 }
 
+uint32_t MatchOperand(const QString &text, uint32_t mask, uint32_t *flagOut, int32_t *numberOut)
+{
+    int32_t number = 0;
+    const uint32_t flag = ParseOperand(text, number);
+    const uint32_t match = flag & mask;
+    if (match != 0) {
+        if (flagOut)
+            *flagOut = flag;
+        if (numberOut)
+            *numberOut = number;
+    }
+    return match;
+}
+
 uint8_t ByteSum(const uint8_t *data, size_t length, uint8_t initial)
 {
     uint8_t sum = initial;

@@ -5,6 +5,7 @@
 #include "Lumor_unicode.h"
 #include "Mainimages.h"
 #include "NodeStream.h"
+#include "Projectpropfrm.h"
 #include "Startup.h"
 #include "UiServices.h"
 #include "Wobject.h"
@@ -580,6 +581,16 @@ void TFormMain::Clear1Click()
 void TFormMain::Invisible1Click()
 {
     lbSearchResult->hide();
+}
+
+void TFormMain::odOpenDialog1SelectionChange(const QString &fileName)
+{
+    DescriptionForm()->ShowFileDescription(fileName, TDescriptionSource::ProjectFile);
+}
+
+void TFormMain::odImportMenu1SelectionChange(const QString &fileName)
+{
+    DescriptionForm()->ShowFileDescription(fileName, TDescriptionSource::MenuFile);
 }
 
 // ---- Commands ---------------------------------------------------------------

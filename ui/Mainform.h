@@ -156,6 +156,10 @@ public:
     void tvProjectDblClick(QTreeWidgetItem *item);
     void Clear1Click();
     void Invisible1Click();
+    // Selection changes of the project open and menu import dialogs: the
+    // description form previews the description of the file under the cursor.
+    void odOpenDialog1SelectionChange(const QString &fileName);
+    void odImportMenu1SelectionChange(const QString &fileName);
 
 protected:
     // The close query: the window closes only when the project closes.

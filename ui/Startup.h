@@ -38,7 +38,8 @@ QString StartupProjectArgument(const QStringList &arguments);
 // Makes the start-up forms in order, then hands the command line's project
 // to the main window (it is opened by OpenStartupProject).
 void CreateStartupForms(const QStringList &arguments);
-// Frees the start-up forms in reverse order.
+// Frees the start-up forms in reverse order (the output font dialog writes
+// its setting then).
 void DestroyStartupForms();
 
 void StartDesigner(const QStringList &arguments);

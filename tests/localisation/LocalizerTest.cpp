@@ -681,6 +681,25 @@ TEST(UserLocale, NamesMapToWindowsLocaleIds)
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("fil_PH")), 0u);
 }
 
+// ---- Message formats ---------------------------------------------------------
+
+TEST(MessageFormat, ConversionsTakeTheArgumentsInOrderAndNeverMoreThanGiven)
+{
+    const QStringList two{QStringLiteral("140000"), QStringLiteral("a%db")};
+    const struct {
+        const char *format;
+        const char *text;
+    } cases[] = {
+        {"Code Size : %d Bytes / %d Bytes", "Code Size : 140000 Bytes / a%db Bytes"},
+        {"%s and %u", "140000 and a%db"},
+        {"100%% of %d", "100% of 140000"},
+        {"%d %d %d %x%", "140000 a%db %d %x%"},  // too many conversions: the rest stay
+        {"no conversion", "no conversion"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatText(QString::fromLatin1(c.format), two), QString::fromLatin1(c.text)) << c.format;
+}
+
 }  // namespace
 
 #include "LocalizerTest.moc"

@@ -1,8 +1,6 @@
 #include "NodeStream.h"
 #include "Wutil.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -242,36 +240,6 @@ TEST(NodeStream, UnknownKindsAndMarksAreTakenOver)
     auto node = LoadProjectFile(bytes, truncated);
     EXPECT_EQ(node->Kind, 4242);
     EXPECT_EQ(node->GetImageIndex(), -1);
-}
-
-// The open dialogs' preview reads the description of a project or menu file,
-// and leaves alone what is too large to read on a click, unreadable or damaged.
-TEST(NodeStream, PreviewDescriptionIsBounded)
-{
-    QTemporaryDir dir;
-    auto write = [&](const QString &name, const QByteArray &bytes) {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
-    };
-    auto root = FixedProject();
-    SaveStringsProp(root->GetChild(0)->Props, {"Hall 2", "pumps"}, "Description");
-    QStringList description;
-    EXPECT_TRUE(PreviewDescription(write("plant.zel", SaveProjectFile(*root)), false, description));
-    EXPECT_EQ(description, (QStringList{"Hall 2", "pumps"}));
-    EXPECT_TRUE(PreviewDescription(write("menu.mzm", SaveMenuExportFile(*root->GetChild(1), {"Exported"})),
-                                   true, description));
-    EXPECT_EQ(description, QStringList{"Exported"});
-
-    // Over the limit: a valid menu file padded behind its records.
-    const QString large = write(
-        "large.mzm", SaveMenuExportFile(*root->GetChild(1), {"Exported"}) + QByteArray(kPreviewByteLimit, 0));
-    EXPECT_FALSE(PreviewDescription(large, true, description));
-    EXPECT_TRUE(description.isEmpty());
-    EXPECT_FALSE(PreviewDescription(write("damaged.zel", Record(nkProject, 3, "")), false, description));
-    EXPECT_FALSE(PreviewDescription(dir.filePath("missing.zel"), false, description));
-    EXPECT_TRUE(description.isEmpty());
 }
 
 }  // namespace

@@ -169,6 +169,13 @@ TEST(Properties, StringListsUpToTheCount)
     LoadStringsProp(dest, props, "Description");
     EXPECT_EQ(dest, (QStringList{"x", "y"}));
 
+    // Names match without regard to case, the first line of a name wins, and
+    // an index is read only as it is written ("[01]" is another name).
+    props = QStringList{"description.count=3",      "DESCRIPTION.STRINGS[1]=b", "Description.Strings[01]=x",
+                        "Description.Strings[1]=y", "Description.Strings[0]=a", "Description.Strings[3]=z"};
+    LoadStringsProp(dest, props, "Description");
+    EXPECT_EQ(dest, (QStringList{"a", "b", ""}));
+
     // An empty line is stored by its absence and comes back empty.
     props.clear();
     SaveStringsProp(props, {"a", "", "c"}, "Description");
@@ -208,6 +215,37 @@ TEST(Properties, StringListsInOnePassMatchTheLookupByName)
     QStringList saved = props;
     SaveStringsProp(saved, lines, "Description");
     EXPECT_EQ(saved, lineByLine);
+}
+
+TEST(MatchOperand, KeepsOnlyAllowedKindsAndWritesOnlyOnAMatch)
+{
+    struct Case {
+        const char *text;
+        uint32_t mask;
+        uint32_t match;  // also the flag written
+        int32_t number;  // written on a match
+    };
+    const Case cases[] = {
+        {"R100", maskValueReference, opR, 100},
+        {"DR5000", maskRegister, opDRHigh, 5000},
+        {"X7", maskBitAction, opX, 7},
+        {"4000000000", maskAnyOperand, opConstUnsigned, int32_t(4000000000u)},
+        {"-5", maskAnyOperand, opConst, -5},
+        {"X7", maskValueReference, 0, 0},  // valid, but a kind outside the mask
+        {"R100", maskBitAction, 0, 0},
+        {"-5", maskRegister, 0, 0},
+        {"T3", maskBitAction, 0, 0},  // a bit, but not one a bit action writes
+        {"", maskAnyOperand, 0, 0},
+        {"r100", maskAnyOperand, 0, 0},
+    };
+    for (const Case &c : cases) {
+        uint32_t flag = 0xDEAD;
+        int32_t number = -7777;
+        EXPECT_EQ(MatchOperand(c.text, c.mask, &flag, &number), c.match) << c.text;
+        EXPECT_EQ(flag, c.match ? c.match : 0xDEADu) << c.text;
+        EXPECT_EQ(number, c.match ? c.number : -7777) << c.text;
+        EXPECT_EQ(MatchOperand(c.text, c.mask), c.match) << c.text << " without out-values";
+    }
 }
 
 }  // namespace

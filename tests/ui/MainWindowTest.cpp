@@ -3,11 +3,17 @@
 // the handlers.
 #include "MainWindowFixture.h"
 
+#include "Alarmtrigfrm.h"
+#include "Deviceinfofm.h"
 #include "Mainform.h"
 #include "Mainimages.h"
 #include "NodeStream.h"
+#include "Projectpropfrm.h"
 #include "Startup.h"
 #include "Treebinder.h"
+#include "U_fontselect.h"
+#include "Ufmsearch.h"
+#include "Ufmwarm.h"
 #include "Zelapplication.h"
 
 #include <QAction>
@@ -106,6 +112,12 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     CreateStartupForms({QStringLiteral("zeldesigner"), QStringLiteral("/p/plant.zel")});
     ASSERT_NE(FormMain, nullptr);
     EXPECT_NE(fmYesNo, nullptr);
+    QStringList registered;
+    for (const QWidget *form : Localizer.RegisteredForms())
+        registered.append(form->objectName());
+    EXPECT_EQ(registered,
+              Split("FormMain fmYesNo fmSearch fmFontSelect FormDeviceInfo FormDescription "
+                    "frmAlarmTrig frmCommTimeOut fmDownload fmWarm"));
     // Remembered while the forms are made, opened only afterwards.
     EXPECT_EQ(FormMain->StartupProject(), QStringLiteral("/p/plant.zel"));
     FormMain->OpenStartupProject();
@@ -115,6 +127,12 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     DestroyStartupForms();
     EXPECT_EQ(FormMain, nullptr);
     EXPECT_EQ(fmYesNo, nullptr);
+    EXPECT_EQ(FormDeviceInfo, nullptr);
+    EXPECT_EQ(FormDescription, nullptr);
+    EXPECT_EQ(fmSearch, nullptr);
+    EXPECT_EQ(fmFontSelect, nullptr);
+    EXPECT_EQ(frmAlarmTrig, nullptr);
+    EXPECT_EQ(fmWarm, nullptr);
 }
 
 TEST_F(MainWindowTest, StartDesignerShowsTheWindowInTheChosenLanguage)
