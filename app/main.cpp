@@ -9,13 +9,9 @@ int main(int argc, char *argv[])
     // The designer's file dialogs serve its file choices.
     TDesignerUiServices services;
     InstallUiServices(&services);
-    // A failure of start-up or shut-down is shown; the entry still ends
-    // normally, without releasing what did not start.
-    RunGuarded([&] {
-        StartDesigner(QApplication::arguments());
-        QApplication::exec();
-        StopDesigner();
-    });
+    // A failure of start-up or shut-down is shown and ends the program with
+    // an error; what start-up made is shut down all the same.
+    const int result = RunDesigner(QApplication::arguments());
     InstallUiServices(nullptr);
-    return 0;
+    return result;
 }
