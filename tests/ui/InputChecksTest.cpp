@@ -86,6 +86,44 @@ TEST(InputChecks, EditNotEmptyWarnsAndFocusesButKeepsTheColour)
     EXPECT_EQ(FieldTextColour(form.edit), kRed);
 }
 
+TEST(InputChecks, NumberEditTakesTheConstantsOfTheReferencesMode)
+{
+    EXPECT_EQ(NumberModeOfReference(opRT, true), cdtSigned16);
+    EXPECT_EQ(NumberModeOfReference(opRHigh, false), cdtUnsigned16);
+    EXPECT_EQ(NumberModeOfReference(opDRC, false), cdtUnsigned32);
+    EXPECT_EQ(NumberModeOfReference(opDRHigh, true), cdtSigned32);
+    EXPECT_EQ(NumberModeOfReference(opM, false), -1);
+    EXPECT_EQ(NumberModeOfReference(opConst, true), -1);
+
+    struct Case {
+        const char *text;
+        int mode;
+        int code;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"65535", cdtUnsigned16, 2006, true},
+        {"70000", cdtUnsigned16, 2006, false},
+        {"-32768", cdtSigned16, 2006, true},
+        {"-1", cdtUnsigned32, NoWarning, false},
+        {"4294967295", cdtUnsigned32, 2006, true},
+        {"-2147483648", cdtSigned32, 2006, true},
+        {"R100", cdtSigned32, 2006, false},
+        {" 5", cdtSigned16, 2006, false},
+        {"5", -1, 2006, false},
+    };
+    for (const Case &c : cases) {
+        TScriptedUiServices ui;
+        TwoEdits form;
+        form.edit->setText(c.text);
+        EXPECT_EQ(CheckNumberEdit(form.edit, c.mode, c.code), c.valid) << c.text;
+        EXPECT_EQ(FieldTextColour(form.edit), c.valid ? kGreen : kRed) << c.text;
+        const bool warned = !c.valid && c.code != NoWarning;
+        EXPECT_EQ(ui.Boxes.size(), warned ? 1 : 0) << c.text;
+        EXPECT_EQ(form.dialog.focusWidget(), warned ? form.edit : form.other) << c.text;
+    }
+}
+
 TEST(FieldColours, OwnColoursAreBgrAndSystemColoursFollowThePalette)
 {
     EXPECT_EQ(ToQColor(clFieldAccepted), kGreen);
