@@ -39,6 +39,18 @@ uint32_t CheckOperandEdit(QLineEdit *edit, uint32_t mask, int warningCode);
 // text is empty (a null edit: false, nothing shown). Changes no colour.
 bool CheckEditNotEmpty(QLineEdit *edit, int warningCode);
 
+// The number mode (a CheckConstantRange data type) of a register reference:
+// 16-bit registers, timer values and 16-bit counter values (R, RHigh, D, RT,
+// RC) signed or unsigned 16-bit, 32-bit registers and counter values (DR,
+// DRHigh, DD, DRC) signed or unsigned 32-bit; -1 for any other flag.
+int NumberModeOfReference(uint32_t flag, bool isSigned);
+
+// Whether the edit's text is a decimal constant of the number mode; the
+// text turns green when it is and red when not. A refused text with a
+// warning code shows the warning and focuses the edit. A null edit or a
+// mode of -1 refuses (and a null edit shows nothing).
+bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode);
+
 // Widest a text may be on the panel, in pixels.
 constexpr int ItemCaptionMaxWidth = 110;  // value and list captions
 constexpr int AlarmLineMaxWidth = 112;    // alarm text lines

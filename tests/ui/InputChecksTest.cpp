@@ -86,6 +86,37 @@ TEST(InputChecks, EditNotEmptyWarnsAndFocusesButKeepsTheColour)
     EXPECT_EQ(FieldTextColour(form.edit), kRed);
 }
 
+TEST(InputChecks, NumberEditTakesTheConstantsOfTheReferencesMode)
+{
+    EXPECT_EQ(NumberModeOfReference(opRC, false), cdtUnsigned16);
+    EXPECT_EQ(NumberModeOfReference(opDRC, true), cdtSigned32);
+    EXPECT_EQ(NumberModeOfReference(opM, false), -1);
+
+    struct Case {
+        const char *text;
+        int mode;
+        int code;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"65535", cdtUnsigned16, 2006, true},
+        {"70000", cdtUnsigned16, 2006, false},
+        {"-1", cdtUnsigned32, NoWarning, false},
+        {"R100", cdtSigned32, 2006, false},
+        {"5", -1, 2006, false},  // no number mode
+    };
+    for (const Case &c : cases) {
+        TScriptedUiServices ui;
+        TwoEdits form;
+        form.edit->setText(c.text);
+        EXPECT_EQ(CheckNumberEdit(form.edit, c.mode, c.code), c.valid) << c.text;
+        EXPECT_EQ(FieldTextColour(form.edit), c.valid ? kGreen : kRed) << c.text;
+        const bool warned = !c.valid && c.code != NoWarning;
+        EXPECT_EQ(ui.Boxes.size(), warned ? 1 : 0) << c.text;
+        EXPECT_EQ(form.dialog.focusWidget(), warned ? form.edit : form.other) << c.text;
+    }
+}
+
 TEST(FieldColours, OwnColoursAreBgrAndSystemColoursFollowThePalette)
 {
     EXPECT_EQ(ToQColor(clFieldAccepted), kGreen);
