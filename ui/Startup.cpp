@@ -5,6 +5,8 @@
 #include "Alarmtrigfrm.h"
 #include "Commtimeoutfrm.h"
 #include "Compilef.h"
+#include "Debugfrm.h"
+#include "Designerservices.h"
 #include "Deviceinfofm.h"
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
@@ -93,6 +95,7 @@ void StartDesigner(const QStringList &arguments)
     Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
     // The name only: a display name would be appended to every window title.
     QApplication::setApplicationName(ApplicationTitle());
+    InstallFileDialogRunner();
     CreateStartupForms(arguments);
     FormMain->show();
     FormMain->OpenStartupProject();
@@ -102,9 +105,11 @@ void StopDesigner()
 {
     // The windows made on first use go first.
     DestroySimulationForms();
+    DeleteForm(FormDebug);
     DeleteForm(FormAbout);
     DeleteForm(FormCompile);
     DestroyStartupForms();
+    UninstallFileDialogRunner();
     Localizer.ReleaseLanguage();
 }
 
