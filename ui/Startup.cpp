@@ -11,6 +11,7 @@
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "Mainimages.h"
 #include "Projectpropfrm.h"
 #include "Simform.h"
 #include "U_fontselect.h"
@@ -95,6 +96,8 @@ void StartDesigner(const QStringList &arguments)
     Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
     // The name only: a display name would be appended to every window title.
     QApplication::setApplicationName(ApplicationTitle());
+    // Every window of the designer carries the panel picture.
+    QApplication::setWindowIcon(DesignerIcon());
     InstallFileDialogRunner();
     CreateStartupForms(arguments);
     FormMain->show();
