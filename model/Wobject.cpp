@@ -3,13 +3,15 @@
 #include "Wutil.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 
 namespace {
 const QString kCaption = QStringLiteral("Caption");
-}
+std::atomic<uint64_t> gNextSerial{1};
+}  // namespace
 
-TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Kind(kind)
+TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Kind(kind), Serial(gNextSerial++)
 {
     if (!caption.isEmpty())
         SetCaption(caption);
@@ -268,6 +270,17 @@ void TwNode::ClearScratch()
 void TwNode::AddHit(QList<TwSearchHit> &result)
 {
     result.append({GetLocation() + QStringLiteral("     ") + Caption(), this});
+}
+
+TwNode *TwNode::FindBySerial(uint64_t serial)
+{
+    if (Serial == serial)
+        return this;
+    for (int i = 0; i < GetChildCount(); ++i) {
+        if (TwNode *found = (*Children)[i]->FindBySerial(serial))
+            return found;
+    }
+    return nullptr;
 }
 
 int TwNode::SearchByReference(QList<TwSearchHit> &result, uint32_t flag, int32_t number)

@@ -72,6 +72,10 @@ public:
 
     TwNode *Parent = nullptr;
     int32_t Kind = nkReading;
+    // A number of this node's own, never given to another node in this run:
+    // a list that names nodes by it (the search results) finds nothing once
+    // the node has gone, even when a new node takes its memory.
+    const uint64_t Serial;
     std::unique_ptr<TwTreeItem> TreeNode;
     QStringList Props;
     QStringList CompileProps;
@@ -112,6 +116,9 @@ public:
     void ReleaseTreeNodes();
     void ClearScratch();
 
+    // The node of serial in this subtree (this node included), null when it
+    // is not there.
+    TwNode *FindBySerial(uint64_t serial);
     int SearchByReference(QList<TwSearchHit> &result, uint32_t flag, int32_t number);
     int SearchByCaption(QList<TwSearchHit> &result, const QString &text);
 

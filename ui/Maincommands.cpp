@@ -227,10 +227,13 @@ bool CommandHasWorker(Command id)
     case Command::SimulationOnline:
     case Command::Debug:
     case Command::DownloadMenu:
-    case Command::DownloadFirmware: return true;
+    case Command::DownloadFirmware:
+    case Command::Search:
+    case Command::SpecialChar:
+    case Command::About:
+    case Command::PreferenceOutputFont: return true;
     default:
-        // The other workers come with the node editing, the clipboard, search
-        // and the small dialogs.
+        // The other workers come with the node editing and the clipboard.
         return false;
     }
 }

@@ -478,6 +478,10 @@ void TFormMain::CreateProjectGroup()
     Invisible1->setObjectName(QStringLiteral("Invisible1"));
     connect(Clear1, &QAction::triggered, this, [this] { RunGuarded([this] { Clear1Click(); }); });
     connect(Invisible1, &QAction::triggered, this, [this] { RunGuarded([this] { Invisible1Click(); }); });
+    connect(lbSearchResult, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { RunGuarded([&] { lbSearchResultClick(item); }); });
+    connect(lbSearchResult, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { RunGuarded([&] { lbSearchResultDblClick(item); }); });
     connect(lbSearchResult, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         WidePopupMenu1->popup(lbSearchResult->viewport()->mapToGlobal(pos));
     });
@@ -974,6 +978,10 @@ void TFormMain::Execute(Command id)
         case Command::Debug: ShowDebugForm(); break;
         case Command::DownloadMenu: DownloadForm().ShowDownload(TDownload::dmMenu); break;
         case Command::DownloadFirmware: DownloadForm().ShowDownload(TDownload::dmFirmware); break;
+        case Command::Search: miSearchClick(); break;
+        case Command::SpecialChar: atSpecialCharExecute(); break;
+        case Command::About: atAboutExecute(); break;
+        case Command::PreferenceOutputFont: miPreferenceOutputFontClick(); break;
         default: break;
         }
     });

@@ -35,6 +35,7 @@ class QEvent;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QMenuBar;
 class QSplitter;
@@ -178,6 +179,27 @@ public:
     // The request that runs one of the three file-dialog components through
     // the UI services, with the description form attached.
     TFileRequest FileDialogRequest(TApCustomOpenLiteDialog &dialog);
+
+    // ---- Search (Mainsearch.cpp) ----
+    // The search command: the search dialog, then its hits in the result
+    // list below the tree with a closing line; false when not searched.
+    bool miSearchClick();
+    // The node a result line names, null for a closing line and for a node
+    // that has gone since.
+    TwNode *SearchResultNode(const QListWidgetItem *item) const;
+    // A click on a line selects its node and focuses the tree; a line
+    // without a node does nothing. A double-click then edits the node.
+    void lbSearchResultClick(QListWidgetItem *item);
+    void lbSearchResultDblClick(QListWidgetItem *item);
+
+    // ---- Small commands (Mainmisc.cpp) ----
+    // Starts the character map on the output font (Charactermap.h); says so
+    // when none is found or it cannot be started.
+    bool atSpecialCharExecute();
+    // The About box, captioned in the current language.
+    void atAboutExecute();
+    // The output font preference.
+    void miPreferenceOutputFontClick();
 
     // ---- Tree view ----
     // Rebuilds the view's items from Root (none without a project).
