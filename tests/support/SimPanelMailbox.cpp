@@ -117,7 +117,7 @@ void SimPanelMailbox::Observe(SimPlc &plc, const Request &request)
     } else if (words[0] == kFinish) {
         if (state_ == State::Busy)
             Fault("end mark before the panel acknowledged packet " + std::to_string(expected_ - 1));
-        else if (state_ != State::Receiving)
+        else if (state_ != State::Receiving && state_ != State::Finished)
             Fault("end mark while the panel was not receiving");
         plc.SetReg(kMailbox, kTaken);
         state_ = State::Finished;

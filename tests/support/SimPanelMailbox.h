@@ -11,8 +11,9 @@
 //   packet sent again (same number as the last one) is acknowledged again but
 //   not kept twice; any other number is a protocol fault, and so is the next
 //   packet written before the panel acknowledged the last one.
-// - 0x4649 ends the image: the panel acknowledges with 0x4143 and is finished;
-//   written before the last packet was acknowledged it is a protocol fault.
+// - 0x4649 ends the image: the panel acknowledges with 0x4143 (again when it
+//   is sent again) and is finished; written before the last packet was
+//   acknowledged it is a protocol fault.
 // - Any other first word (the restore writes 0) leaves the panel idle.
 #pragma once
 

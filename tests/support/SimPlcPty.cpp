@@ -293,13 +293,15 @@ void SimPlcPty::Run()
                 held_.push_back(std::move(held));
                 continue;
             }
-            if (const std::uint32_t baud = baud_.load(); baud > 0 && !reply.blocks.empty()) {
+            if (!reply.blocks.empty()) {
                 std::size_t characters = frame.size();
                 for (const auto &block : reply.blocks) {
                     characters += block.size();
                 }
-                const auto lineTime = std::chrono::microseconds(characters * 10'000'000 / baud);
-                if (!WaitUntil(arrival + lineTime + std::chrono::microseconds(answerMicros_.load()), true)) {
+                const std::uint32_t baud = baud_.load();
+                const auto due = arrival + std::chrono::microseconds(answerMicros_.load())
+                    + std::chrono::microseconds(baud > 0 ? characters * 10'000'000 / baud : 0);
+                if (due > arrival && !WaitUntil(due, true)) {
                     break;
                 }
             }

@@ -62,7 +62,7 @@ public:
     std::size_t BytesReceived() const { return bytesReceived_.load(); }
     std::size_t BytesSent() const { return bytesSent_.load(); }
 
-    // Line speed in baud (0: no pacing, the default) and the PLC's answer time.
+    // Line speed in baud (0: no line time) and the PLC's answer time (both 0 by default).
     void SetPacing(std::uint32_t baud, int answerMicros);
 
 private:
