@@ -35,6 +35,14 @@ function(zel_folder_library target)
   endif()
 endfunction()
 
+# Tests run with a home of their own in the build tree, so that nothing they
+# do reaches the user's settings, caches or file-dialog history (the widget
+# tests' main narrows this further to a temporary folder per run).
+set(ZEL_TEST_HOME ${CMAKE_BINARY_DIR}/tests/home)
+file(MAKE_DIRECTORY ${ZEL_TEST_HOME})
+set(ZEL_TEST_HOME_ENVIRONMENT
+    "HOME=${ZEL_TEST_HOME};XDG_CONFIG_HOME=${ZEL_TEST_HOME}/config;XDG_DATA_HOME=${ZEL_TEST_HOME}/data;XDG_CACHE_HOME=${ZEL_TEST_HOME}/cache")
+
 # zel_test_folder(<name> [DEPS <targets...>] [QT])
 # One GoogleTest executable per test folder tests/<name>, from every source in
 # it. QT gives the executable a main with a QApplication on the offscreen platform.
@@ -56,6 +64,6 @@ function(zel_test_folder name)
   endif()
   gtest_discover_tests(${exe}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;${ZEL_TEST_HOME_ENVIRONMENT}"
     TEST_PREFIX "${name}.")
 endfunction()

@@ -5,6 +5,7 @@
 #include "ModalResult.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPixmap>
@@ -15,20 +16,26 @@ TfrmCommTimeOut *frmCommTimeOut = nullptr;
 
 namespace {
 
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+// The design sizes, kept as the least the parts take.
+constexpr int kButtonWidth = 81;
+constexpr int kButtonHeight = 27;
+constexpr int kTextWidth = 230;
+constexpr int kPictureSize = 65;
+
+QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(geometry);
+    label->setMinimumWidth(kTextWidth);
     return label;
 }
 
-QPushButton *MakeButton(TfrmCommTimeOut *form, const char *name, const QString &text, int left, int result)
+QPushButton *MakeButton(TfrmCommTimeOut *form, const char *name, const QString &text, int result)
 {
     auto *button = new QPushButton(text, form);
     button->setObjectName(QLatin1String(name));
-    button->setGeometry(left, 128, 81, 27);
+    button->setMinimumSize(kButtonWidth, kButtonHeight);
     QObject::connect(button, &QPushButton::clicked, form, [form, result] { form->done(result); });
     return button;
 }
@@ -39,20 +46,41 @@ TfrmCommTimeOut::TfrmCommTimeOut(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmCommTimeOut"));
     setWindowTitle(QStringLiteral("Communication Error"));
-    setFixedSize(329, 170);
 
-    lbWarnTop =
-        MakeLabel(this, "lbWarnTop", QStringLiteral("Communication Time Out Error !"), {88, 24, 230, 20});
-    btYes = MakeButton(this, "btYes", QStringLiteral("&Yes"), 72, mrYes);
+    lbWarnTop = MakeLabel(this, "lbWarnTop", QStringLiteral("Communication Time Out Error !"));
+    btYes = MakeButton(this, "btYes", QStringLiteral("&Yes"), mrYes);
     btYes->setDefault(true);
-    btNo = MakeButton(this, "btNo", QStringLiteral("&No"), 176, mrNo);
-    lbWarnBottom = MakeLabel(this, "lbWarnBottom", QStringLiteral("Proceed to retry ?"), {88, 56, 230, 20});
+    btNo = MakeButton(this, "btNo", QStringLiteral("&No"), mrNo);
+    lbWarnBottom = MakeLabel(this, "lbWarnBottom", QStringLiteral("Proceed to retry ?"));
 
     WideImage1 = new QLabel(this);
     WideImage1->setObjectName(QStringLiteral("WideImage1"));
-    WideImage1->setGeometry(12, 16, 65, 65);
+    WideImage1->setFixedSize(kPictureSize, kPictureSize);
     WideImage1->setAlignment(Qt::AlignCenter);
-    WideImage1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(65, 65));
+    WideImage1->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(kPictureSize, kPictureSize));
+
+    // The picture beside the two lines of the question, the buttons centred
+    // below; the window takes the size its texts need.
+    auto *texts = new QVBoxLayout;
+    texts->addWidget(lbWarnTop);
+    texts->addWidget(lbWarnBottom);
+    texts->addStretch();
+    auto *top = new QHBoxLayout;
+    top->addWidget(WideImage1, 0, Qt::AlignTop);
+    top->addLayout(texts, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btYes);
+    buttons->addSpacing(20);
+    buttons->addWidget(btNo);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(12, 16, 12, 12);
+    layout->addLayout(top);
+    layout->addSpacing(12);
+    layout->addLayout(buttons);
 
     Localizer.RegisterAndTranslateForm(this);
 }

@@ -5,27 +5,28 @@
 #include "Lumor_unicode.h"
 #include "ModalResult.h"
 #include "Serialcomm.h"
+#include "UiServices.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <QEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSerialPortInfo>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 QString MenuFileName;
 QString FirmwareFileName;
 TfmDownload *fmDownload = nullptr;
 
 namespace {
-
-TDownloadModalRunner gModalRunner;
 
 const char *const kGroup = "ComParameter";
 const char *const kComPort = "ComPort";
@@ -38,12 +39,20 @@ const char *const kMenuFilter = "Menu Data File|*.mda";
 const char *const kFirmwareFilter = "OS File|*.os";
 const char *const kChecksumError = "Check Sum Error";
 
+// The design widths of the status panels, and the longest texts each shows,
+// so that a panel never cuts its text nor makes the dialog jump.
 constexpr int kPanelWidths[TfmDownload::StatusPanelCount] = {200, 75, 50};
-constexpr int kEditHeight = 21;
-constexpr int kFieldLeft = 80;
+constexpr int kPanelSampleCount = 3;
+const char *const kPanelSamples[TfmDownload::StatusPanelCount][kPanelSampleCount] = {
+    {TDownload::kChecksumErrorText, TDownload::kAbortedText, " Write packets 99999"},
+    {"99", "", ""},
+    {"Try 115200", "99", ""},
+};
+// The design sizes of the fields, kept as the least they take.
 constexpr int kFieldWidth = 290;
-// The part of the port list's box that edPort leaves free: its arrow.
-constexpr int kArrowWidth = 19;
+constexpr int kBaudRateWidth = 100;
+constexpr int kButtonWidth = 75;
+constexpr int kFileButtonWidth = 25;
 
 QString Text(const char *defaultText, const char *id)
 {
@@ -51,37 +60,21 @@ QString Text(const char *defaultText, const char *id)
                              QString::fromLatin1(id));
 }
 
-// "Name|*.ext" as a file dialog's filter, "Name (*.ext)".
-QString DialogFilter(const QString &filter)
-{
-    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        return filter;
-    return QStringLiteral("%1 (%2)").arg(filter.left(bar), filter.mid(bar + 1));
-}
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const char *text, int top)
+QLabel *MakeLabel(QWidget *parent, const char *name, const char *text)
 {
     auto *label = new QLabel(QString::fromLatin1(text), parent);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(8, top, kFieldLeft - 12, kEditHeight);
     return label;
 }
 
-QPushButton *MakeButton(QWidget *parent, const char *name, const char *text, const QRect &geometry)
+QPushButton *MakeButton(QWidget *parent, const char *name, const char *text)
 {
     auto *button = new QPushButton(QString::fromLatin1(text), parent);
     button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
     return button;
 }
 
 }  // namespace
-
-void SetDownloadModalRunner(TDownloadModalRunner runner)
-{
-    gModalRunner = std::move(runner);
-}
 
 QList<TSerialPortEntry> SystemSerialPorts()
 {
@@ -109,36 +102,40 @@ void FormatSerialPorts(const QList<TSerialPortEntry> &entries, QStringList &name
 
 // ---- Creation and destruction ----------------------------------------------
 
-TfmDownload::TfmDownload(TSettingsOpener openSettings, QWidget *parent, std::unique_ptr<TCommBackend> backend)
-    : QDialog(parent), openSettings_(std::move(openSettings)), portLister_(SystemSerialPorts)
+TfmDownload::TfmDownload(QWidget *parent, std::unique_ptr<TCommBackend> backend)
+    : QDialog(parent), portLister_(SystemSerialPorts)
 {
     setObjectName(QStringLiteral("fmDownload"));
     setWindowTitle(QStringLiteral("Download "));
-    setFixedSize(380, 190);
 
-    lbComPort = MakeLabel(this, "lbComPort", "Com Port:", 8);
-    WideLabel1 = MakeLabel(this, "WideLabel1", "Baud Rate:", 36);
+    lbComPort = MakeLabel(this, "lbComPort", "Com Port:");
+    WideLabel1 = MakeLabel(this, "WideLabel1", "Baud Rate:");
 
     cbBaudRate = new QComboBox(this);
     cbBaudRate->setObjectName(QStringLiteral("cbBaudRate"));
     for (uint32_t rate : kBaudRates)
         cbBaudRate->addItem(rate == 0 ? QStringLiteral("Auto") : QString::number(rate));
-    cbBaudRate->setGeometry(kFieldLeft, 36, 100, kEditHeight);
+    cbBaudRate->setMinimumWidth(kBaudRateWidth);
+    cbBaudRate->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
-    btStartDownLoad = MakeButton(this, "btStartDownLoad", "Start", {104, 122, 75, 25});
+    btStartDownLoad = MakeButton(this, "btStartDownLoad", "Start");
     btStartDownLoad->setProperty("Tag", 0);
 
     pbDownload = new QProgressBar(this);
     pbDownload->setObjectName(QStringLiteral("pbDownload"));
     pbDownload->setRange(0, 100);
     pbDownload->setValue(0);
-    pbDownload->setGeometry(8, 96, 362, 16);
+    // Its place stays when it is hidden, so the dialog keeps its size.
+    QSizePolicy keep = pbDownload->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    pbDownload->setSizePolicy(keep);
     pbDownload->hide();
 
-    lbFileName = MakeLabel(this, "lbFileName", "File Name:", 64);
-    btGetDownloadFile =
-        MakeButton(this, "btGetDownloadFile", "..", {kFieldLeft + kFieldWidth - 21, 64, 21, kEditHeight});
-    btExit = MakeButton(this, "btExit", "Exit", {200, 122, 75, 25});
+    lbFileName = MakeLabel(this, "lbFileName", "File Name:");
+    btGetDownloadFile = MakeButton(this, "btGetDownloadFile", "..");
+    btExit = MakeButton(this, "btExit", "Exit");
+    for (QPushButton *button : {btStartDownLoad, btExit})
+        button->setMinimumWidth(kButtonWidth);
 
     Comm2 = new TComm(this, std::move(backend));
     Comm2->setObjectName(QStringLiteral("Comm2"));
@@ -146,10 +143,8 @@ TfmDownload::TfmDownload(TSettingsOpener openSettings, QWidget *parent, std::uni
     sbDownload = new QStatusBar(this);
     sbDownload->setObjectName(QStringLiteral("sbDownload"));
     sbDownload->setSizeGripEnabled(false);
-    sbDownload->setGeometry(0, 190 - 22, 380, 22);
     for (int i = 0; i < StatusPanelCount; ++i) {
         statusPanels_[i] = new QLabel(sbDownload);
-        statusPanels_[i]->setFixedWidth(kPanelWidths[i]);
         if (i == 0)
             statusPanels_[i]->setAlignment(Qt::AlignCenter);
         sbDownload->addWidget(statusPanels_[i]);
@@ -157,17 +152,50 @@ TfmDownload::TfmDownload(TSettingsOpener openSettings, QWidget *parent, std::uni
 
     edDownloadFileName = new QLineEdit(this);
     edDownloadFileName->setObjectName(QStringLiteral("edDownloadFileName"));
-    edDownloadFileName->setGeometry(kFieldLeft, 64, kFieldWidth - 25, kEditHeight);
 
     cbPortList = new QComboBox(this);
     cbPortList->setObjectName(QStringLiteral("cbPortList"));
-    cbPortList->setGeometry(kFieldLeft, 8, kFieldWidth, kEditHeight);
+    cbPortList->setMinimumWidth(kFieldWidth);
+    // Long port descriptions widen the list, not the dialog.
+    cbPortList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     // The port field lies over the list's text, so that a name is typed in
-    // it and the list opens with the arrow beside it.
-    edPort = new QLineEdit(this);
+    // it and the list opens with the arrow beside it (placed by eventFilter).
+    edPort = new QLineEdit(cbPortList);
     edPort->setObjectName(QStringLiteral("edPort"));
-    edPort->setGeometry(kFieldLeft, 8, kFieldWidth - kArrowWidth, kEditHeight);
-    edPort->raise();
+    cbPortList->installEventFilter(this);
+
+    // Labels and fields in a grid, the buttons centred below the progress
+    // bar, the status bar along the bottom edge; the dialog takes the size
+    // its texts need.
+    auto *fileRow = new QHBoxLayout;
+    fileRow->setSpacing(4);
+    fileRow->addWidget(edDownloadFileName, 1);
+    fileRow->addWidget(btGetDownloadFile);
+    auto *grid = new QGridLayout;
+    grid->addWidget(lbComPort, 0, 0);
+    grid->addWidget(cbPortList, 0, 1, 1, 2);
+    grid->addWidget(WideLabel1, 1, 0);
+    grid->addWidget(cbBaudRate, 1, 1);
+    grid->addWidget(lbFileName, 2, 0);
+    grid->addLayout(fileRow, 2, 1, 1, 2);
+    grid->setColumnStretch(2, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btStartDownLoad);
+    buttons->addSpacing(20);
+    buttons->addWidget(btExit);
+    buttons->addStretch();
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(8, 8, 8, 8);
+    body->addLayout(grid);
+    body->addWidget(pbDownload);
+    body->addLayout(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(body);
+    layout->addWidget(sbDownload);
 
     // The PLC's line: 7 data bits, even parity, 30 ms between the bytes of a
     // reply; a reply is handed on at its frame end (ETX) without that wait.
@@ -202,18 +230,17 @@ TfmDownload::~TfmDownload()
 
 void TfmDownload::FormCreate()
 {
-    if (openSettings_) {
-        const std::unique_ptr<QSettings> settings = openSettings_();
-        settings->beginGroup(QLatin1String(kGroup));
-        edPort->setText(settings->value(QLatin1String(kComPort)).toString());
-        bool ok = false;
-        const int index = settings->value(QLatin1String(kBaudRate), 0).toInt(&ok);
-        cbBaudRate->setCurrentIndex(ok && index >= 0 && index < kBaudRateCount ? index : 0);
-        FirmwareFileName = settings->value(QLatin1String(kFileNameFirmware)).toString();
-        MenuFileName = settings->value(QLatin1String(kFileNameMenu)).toString();
-    }
+    const std::unique_ptr<QSettings> settings =
+        UiServices().OpenSettings(QLatin1String(kDesignerSettings), QLatin1String(kGroup));
+    edPort->setText(settings->value(QLatin1String(kComPort)).toString());
+    bool ok = false;
+    const int index = settings->value(QLatin1String(kBaudRate), 0).toInt(&ok);
+    cbBaudRate->setCurrentIndex(ok && index >= 0 && index < kBaudRateCount ? index : 0);
+    FirmwareFileName = settings->value(QLatin1String(kFileNameFirmware)).toString();
+    MenuFileName = settings->value(QLatin1String(kFileNameMenu)).toString();
     UpdateStartEnabled();
     Localizer.RegisterAndTranslateForm(this);
+    FitToTexts();
 }
 
 void TfmDownload::FormDestroy()
@@ -223,10 +250,8 @@ void TfmDownload::FormDestroy()
     Comm2->OnRequestHangup = nullptr;
     Comm2->StopComm();
     tmDownload_->Stop();
-    if (!openSettings_)
-        return;
-    const std::unique_ptr<QSettings> settings = openSettings_();
-    settings->beginGroup(QLatin1String(kGroup));
+    const std::unique_ptr<QSettings> settings =
+        UiServices().OpenSettings(QLatin1String(kDesignerSettings), QLatin1String(kGroup));
     settings->setValue(QLatin1String(kComPort), edPort->text());
     settings->setValue(QLatin1String(kBaudRate), cbBaudRate->currentIndex());
     settings->setValue(QLatin1String(kFileNameFirmware), FirmwareFileName);
@@ -262,16 +287,41 @@ int TfmDownload::ShowDownload(int mode)
     sbDownload->setVisible(withFile);
 
     RefreshPortList();
+    FitToTexts();
     ShowResult = 0;
-    RunModal(*this);
+    UiServices().RunDialog(*this);
     if (mode == TDownload::dmPortSetup && ShowResult == 0 && BaudRate() == 0)
         return 1;
     return ShowResult;
 }
 
-int TfmDownload::RunModal(QDialog &dialog)
+void TfmDownload::FitToTexts()
 {
-    return gModalRunner ? gModalRunner(dialog) : dialog.exec();
+    // The file button is as small as its text allows, as designed.
+    const QString fileButton = btGetDownloadFile->text();
+    btGetDownloadFile->setMaximumWidth(
+        qMax(kFileButtonWidth, btGetDownloadFile->fontMetrics().horizontalAdvance(fileButton) + 16));
+    for (int i = 0; i < StatusPanelCount; ++i) {
+        QLabel *panel = statusPanels_[i];
+        const QFontMetrics metrics(panel->font());
+        int width = kPanelWidths[i];
+        for (const char *sample : kPanelSamples[i])
+            width = qMax(width, metrics.horizontalAdvance(QLatin1String(sample)) + 2 * panel->margin() + 8);
+        panel->setMinimumWidth(width);
+    }
+}
+
+bool TfmDownload::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == cbPortList && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        QStyleOptionComboBox option;
+        option.initFrom(cbPortList);
+        option.editable = false;
+        option.frame = true;
+        edPort->setGeometry(cbPortList->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                                QStyle::SC_ComboBoxEditField, cbPortList));
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString TfmDownload::PortName() const
@@ -349,19 +399,13 @@ void TfmDownload::UpdateStartEnabled()
 
 void TfmDownload::btGetDownloadFileClick()
 {
-    const QString current = edDownloadFileName->text();
-    QFileDialog dialog(this);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(DialogFilter(fileFilter_));
-    if (!current.isEmpty()) {
-        dialog.setDirectory(QFileInfo(current).absolutePath());
-        dialog.selectFile(current);
-    }
-    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    TFileRequest request;
+    request.filter = fileFilter_;
+    request.fileName = edDownloadFileName->text();
+    request.parent = this;
+    const QString path = UiServices().ChooseFile(request);
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
     edDownloadFileName->setText(path);
     if (DownloadMode == TDownload::dmFirmware) {
         FirmwareFileName = path;
@@ -526,13 +570,12 @@ void TfmDownload::ShowProgress(int percent)
 
 void TfmDownload::ShowMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, this);
-    RunModal(box);
+    UiServices().ShowBox(TBoxRequest::Make(TBoxRequest::Plain, text, QApplication::applicationName()));
 }
 
 bool TfmDownload::AskRetry()
 {
-    return RunModal(*CommTimeOutForm()) == mrYes;
+    return UiServices().RunDialog(*CommTimeOutForm()) == mrYes;
 }
 
 void TfmDownload::BaudRateDetected(uint32_t rate)

@@ -4,13 +4,15 @@
 // (mode 1) through TDownload, and serves as the port set-up before an online
 // simulation (mode 2), whose windows then read PortName() and BaudRate().
 //
-// Its settings (group "ComParameter" of the settings the owner opens) are
-// read when the dialog is made and written when it is destroyed, that is at
-// program end. Translated under the form name "fmDownload"; texts of the
-// string table under the prefix "download".
+// Its settings (group "ComParameter" of the designer's settings, opened
+// through the UI services) are read when the dialog is made and written when
+// it is destroyed, that is at program end. Translated under the form name
+// "fmDownload"; texts of the string table under the prefix "download". It
+// runs itself, its file choice, its messages and the retry question through
+// the UI services (UiServices.h).
 //
-// Use: the owner makes the one instance fmDownload with the opener of its
-// settings (the designer's start-up does), then calls ShowDownload(mode).
+// Use: the designer's start-up makes the one instance fmDownload, then
+// commands call ShowDownload(mode).
 #pragma once
 
 #include "Download.h"
@@ -26,12 +28,10 @@
 #include <memory>
 
 class QComboBox;
-class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QSettings;
 class QStatusBar;
 class TComm;
 class TCommBackend;
@@ -57,16 +57,6 @@ QList<TSerialPortEntry> SystemSerialPorts();
 // name is cut at its first blank, and a name already listed is skipped.
 void FormatSerialPorts(const QList<TSerialPortEntry> &entries, QStringList &names, QStringList &texts);
 
-// Opens the settings the dialog keeps its group "ComParameter" in.
-using TSettingsOpener = std::function<std::unique_ptr<QSettings>()>;
-
-// Replaces the modal showing of the download's windows (the dialog itself,
-// its plain message boxes, the retry question and the file chooser) for
-// headless use; the runner returns the result exec() would have. Empty:
-// exec().
-using TDownloadModalRunner = std::function<int(QDialog &dialog)>;
-void SetDownloadModalRunner(TDownloadModalRunner runner);
-
 class TfmDownload : public QDialog, private TDownloadView {
     Q_OBJECT
 public:
@@ -76,8 +66,7 @@ public:
     static constexpr int kBaudRateCount = int(std::size(kBaudRates));
 
     // A null backend means the platform's own serial port.
-    explicit TfmDownload(TSettingsOpener openSettings, QWidget *parent = nullptr,
-                         std::unique_ptr<TCommBackend> backend = nullptr);
+    explicit TfmDownload(QWidget *parent = nullptr, std::unique_ptr<TCommBackend> backend = nullptr);
     ~TfmDownload() override;
 
     // Mode 0 menu image, 1 firmware, 2 port set-up. Returns 1 when the user
@@ -141,6 +130,10 @@ public slots:
     // are still restored) and the dialog closes once it has stopped.
     void reject() override;
 
+protected:
+    // Keeps the port field over the text of the port list.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void FormCreate();
     void FormDestroy();
@@ -152,7 +145,9 @@ private:
     void AfterTransferCall();
     void SetIdle();
     void UpdateStartEnabled();
-    int RunModal(QDialog &dialog);
+    // Makes each status panel wide enough for the longest text it shows, and
+    // the file button no wider than its text needs.
+    void FitToTexts();
 
     // TDownloadView
     void ShowStatus(int panel, const QString &text) override;
@@ -162,7 +157,6 @@ private:
     void BaudRateDetected(uint32_t rate) override;
     void TransferStopped() override;
 
-    TSettingsOpener openSettings_;
     TSerialPortLister portLister_;
     QLabel *statusPanels_[StatusPanelCount] = {};
     QString fileFilter_;

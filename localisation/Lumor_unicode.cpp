@@ -1,6 +1,7 @@
 // The localisation service.
 #include "Lumor_unicode.h"
 
+#include "UiServices.h"
 #include "UserLocale.h"
 
 #include <QAbstractButton>
@@ -13,7 +14,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QSettings>
 #include <QToolButton>
 #include <QWidget>
@@ -68,8 +68,40 @@ QString ExpandLineBreaks(const QString &text)
     return out;
 }
 
+QString FormatText(const QString &format, const QStringList &arguments)
+{
+    QString out;
+    out.reserve(format.size());
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c != QLatin1Char('%') || i + 1 == format.size()) {
+            out += c;
+            continue;
+        }
+        const QChar conversion = format[i + 1];
+        if (conversion == QLatin1Char('%')) {
+            out += c;
+            ++i;
+        } else if ((conversion == QLatin1Char('d') || conversion == QLatin1Char('u')
+                    || conversion == QLatin1Char('s'))
+                   && next < arguments.size()) {
+            out += arguments[next++];
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 LumorUnicode::LumorUnicode() = default;
 LumorUnicode::~LumorUnicode() = default;
+
+quint32 LumorUnicode::UserLocaleId() const
+{
+    return localeSource_ ? localeSource_() : SystemLocaleId();
+}
 
 void LumorUnicode::Reset()
 {
@@ -121,19 +153,27 @@ void LumorUnicode::ReleaseLanguage()
 
 std::shared_ptr<const profile::ProfileData> LumorUnicode::Profile(const QString &path) const
 {
+    QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile()) {
+        cache_.remove(path);
+        return nullptr;
+    }
+    // Read once, and again only when the file's time or size has changed.
+    const QDateTime modified = info.lastModified();
+    const qint64 size = info.size();
+    auto it = cache_.find(path);
+    if (it != cache_.end() && it->modified == modified && it->size == size)
+        return it->data;
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         cache_.remove(path);
         return nullptr;
     }
     const QByteArray bytes = file.read(kMaxProfileBytes);
-    auto it = cache_.find(path);
-    if (it == cache_.end() || it->bytes != bytes) {
-        auto data = std::make_shared<const profile::ProfileData>(
-            profile::ProfileData::FromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
-        it = cache_.insert(path, CachedFile{bytes, std::move(data)});
-    }
-    return it->data;
+    auto data = std::make_shared<const profile::ProfileData>(
+        profile::ProfileData::FromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
+    cache_.insert(path, CachedFile{modified, size, data});
+    return data;
 }
 
 QString LumorUnicode::GetText(const QString &defaultText, const QString &prefix, const QString &id) const
@@ -157,7 +197,7 @@ std::unique_ptr<QSettings> LumorUnicode::OpenSettings() const
 {
     if (!settingsFile_.isEmpty())
         return std::make_unique<QSettings>(settingsFile_, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QStringLiteral("Lumor"), QStringLiteral("AppLanguage"));
+    return UiServices().OpenSettings(QLatin1String(kLanguageSettings));
 }
 
 void LumorUnicode::ShowPlainMessage(const QString &text, const QString &caption) const
@@ -167,7 +207,7 @@ void LumorUnicode::ShowPlainMessage(const QString &text, const QString &caption)
         return;
     }
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        QMessageBox::information(nullptr, caption, text);
+        UiServices().ShowBox(TBoxRequest::Make(TBoxRequest::Plain, text, caption));
         return;
     }
     std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
@@ -206,7 +246,7 @@ bool LumorUnicode::LoadLanguageList()
     }
 
     if (number < 1 || number > count) {
-        const quint32 userLocale = localeSource_ ? localeSource_() : SystemLocaleId();
+        const quint32 userLocale = UserLocaleId();
         int fallback = 1;
         number = 0;
         for (int i = 0; i < count; ++i) {

@@ -10,8 +10,8 @@
 // (named by the form's objectName) with "<component>.Caption",
 // "<component>.Hint" and "<combo>.N_<index>".
 //
-// The chosen language number is kept in the user's settings, organisation
-// "Lumor", application "AppLanguage", group = the application key,
+// The chosen language number is kept in the user's settings (opened through
+// the UI services), application "AppLanguage", group = the application key,
 // value "LanguageNumber" (the registry key
 // Software\Lumor\AppLanguage\<application key> on Windows).
 //
@@ -23,6 +23,7 @@
 // GUI thread only.
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -117,6 +118,8 @@ public:
     quint32 LocaleIdOfLanguage(int language) const;  // 0 when unknown
     QString LanguageName(int language, int inLanguage) const;
     QString FontName() const { return fontName_; }
+    // The user's locale id, from the locale source.
+    quint32 UserLocaleId() const;
     QString ProgramDirectory() const { return programDir_; }
     QString LanguageFilePath() const { return languageFilePath_; }
     QString DescriptionFilePath() const { return descriptionFilePath_; }
@@ -132,10 +135,11 @@ public:
     void SetProgramDirectory(const QString &directory);
     // Source of the user's locale id; empty: SystemLocaleId().
     void SetUserLocaleIdSource(std::function<quint32()> source) { localeSource_ = std::move(source); }
-    // INI file standing in for the user's settings; empty: the user's own.
+    // INI file standing in for this instance's settings; empty: those of the
+    // UI services (UiServices.h).
     void SetSettingsFile(const QString &iniPath) { settingsFile_ = iniPath; }
-    // Shows the plain message of a missing "Language.mnu"; empty: a message
-    // box (or standard error without a widget application).
+    // Shows the plain message of a missing "Language.mnu"; empty: a plain box
+    // of the UI services (standard error without a widget application).
     void SetPlainMessageHook(std::function<void(const QString &text, const QString &caption)> hook)
     {
         plainMessage_ = std::move(hook);
@@ -145,12 +149,14 @@ public:
 
 private:
     struct CachedFile {
-        QByteArray bytes;
+        QDateTime modified;
+        qint64 size = 0;
         std::shared_ptr<const profile::ProfileData> data;
     };
 
-    // The parsed file at path, read anew on every call (re-parsed only when
-    // its bytes changed); null when it cannot be read.
+    // The parsed file at path, read when first asked for and read again only
+    // when its modification time or size has changed; null when it cannot be
+    // read.
     std::shared_ptr<const profile::ProfileData> Profile(const QString &path) const;
     std::unique_ptr<QSettings> OpenSettings() const;
     void ShowPlainMessage(const QString &text, const QString &caption) const;
@@ -185,3 +191,10 @@ extern LumorUnicode Localizer;
 // Turns each two-character sequence backslash, 'n' into a line break: the
 // language files write the line breaks of multi-line messages that way.
 QString ExpandLineBreaks(const QString &text);
+
+// A message text of the string table with its C-style conversions filled in:
+// each "%d", "%u" or "%s" takes the next argument as it stands, "%%" gives
+// one "%". A conversion without an argument left, or any other one, stays as
+// written, so a language file whose text does not match the call can never
+// read past the arguments.
+QString FormatText(const QString &format, const QStringList &arguments);

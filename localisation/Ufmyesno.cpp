@@ -2,7 +2,9 @@
 #include "Ufmyesno.h"
 
 #include "Lumor_unicode.h"
+#include "UiServices.h"
 
+#include <QBoxLayout>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPixmap>
@@ -13,15 +15,17 @@ TfmYesNo *fmYesNo = nullptr;
 
 namespace {
 
-YesNoRunner gRunner;
+// The button layout of the box shown last, for the modes that keep it; the
+// design shows all three buttons.
+int gLastLayout = 1;
 
+// The design sizes, kept as the least the parts take.
 constexpr int kButtonWidth = 81;
 constexpr int kButtonHeight = 33;
-constexpr int kButtonTop = 152;
-constexpr int kMessageLeft = 16;
-constexpr int kMessageTop = 96;
 constexpr int kMessageWidth = 350;
-constexpr int kMessageHeight = 16;
+constexpr int kPictureSize = 64;
+// Wider lines are wrapped.
+constexpr int kMaxMessageWidth = 640;
 
 struct Warning {
     int code;
@@ -44,19 +48,19 @@ constexpr Warning kWarnings[] = {
 };
 constexpr const char *kUnknownWarning = "Unknown error !";
 
-int Run(TfmYesNo &form)
+QPushButton *MakeButton(TfmYesNo *form, const char *name, const QString &text, int result)
 {
-    return gRunner ? gRunner(form) : form.exec();
-}
-
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &text, int left, int result,
-                        TfmYesNo *form)
-{
-    auto *button = new QPushButton(text, parent);
+    auto *button = new QPushButton(text, form);
     button->setObjectName(QLatin1String(name));
-    button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
+    button->setMinimumSize(kButtonWidth, kButtonHeight);
     QObject::connect(button, &QPushButton::clicked, form, [form, result] { form->done(result); });
     return button;
+}
+
+int ShowRequest(const TBoxRequest &request)
+{
+    gLastLayout = request.mode;
+    return UiServices().ShowBox(request);
 }
 
 }  // namespace
@@ -64,33 +68,49 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const QString &text, 
 TfmYesNo::TfmYesNo(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fmYesNo"));
-    setFixedSize(405, 235);
     QFont face(QStringLiteral("Tahoma"));
     face.setPixelSize(13);
     setFont(face);
 
-    bbYes = MakeButton(this, "bbYes", QStringLiteral("&Yes"), 64, mrYes, this);
+    bbYes = MakeButton(this, "bbYes", QStringLiteral("&Yes"), mrYes);
     bbYes->setDefault(true);
 
     lbWaring = new QLabel(this);
     lbWaring->setObjectName(QStringLiteral("lbWaring"));
-    lbWaring->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lbWaring->setWordWrap(true);
-    lbWaring->setGeometry(kMessageLeft, kMessageTop, kMessageWidth, kMessageHeight);
+    lbWaring->setAlignment(Qt::AlignCenter);
+    lbWaring->setMinimumWidth(kMessageWidth);
 
     WideImage1 = new QLabel(this);
     WideImage1->setObjectName(QStringLiteral("WideImage1"));
-    WideImage1->setGeometry(8, 8, 64, 64);
+    WideImage1->setFixedSize(kPictureSize, kPictureSize);
     WideImage1->setAlignment(Qt::AlignCenter);
-    const QPixmap picture = style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(64, 64);
-    WideImage1->setPixmap(picture.size() == QSize(64, 64)
-                              ? picture
-                              : picture.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const QPixmap picture =
+        style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(kPictureSize, kPictureSize);
+    WideImage1->setPixmap(
+        picture.size() == QSize(kPictureSize, kPictureSize)
+            ? picture
+            : picture.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
-    bbCancel = MakeButton(this, "bbCancel", QStringLiteral("Cancel"), 256, mrCancel, this);
-    bbNo = MakeButton(this, "bbNo", QStringLiteral("&No"), 160, mrNo, this);
+    bbCancel = MakeButton(this, "bbCancel", QStringLiteral("Cancel"), mrCancel);
+    bbNo = MakeButton(this, "bbNo", QStringLiteral("&No"), mrNo);
 
-    Localizer.RegisterAndTranslateForm(this);
+    // The picture at the top left, the message below it, the buttons centred
+    // at the bottom; the box takes the size its texts need.
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(16, 8, 16, 16);
+    layout->addWidget(WideImage1, 0, Qt::AlignLeft);
+    layout->addWidget(lbWaring);
+    layout->addSpacing(16);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(15);
+    buttons->addStretch();
+    for (QPushButton *button : {bbYes, bbNo, bbCancel})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+
+    Localizer.TranslateForm(this);
 }
 
 TfmYesNo::~TfmYesNo()
@@ -106,41 +126,27 @@ void TfmYesNo::reject()
 
 void TfmYesNo::ArrangeButtons(int mode)
 {
-    switch (mode) {
-    case 0:
-        bbYes->move(96, kButtonTop);
-        bbNo->move(216, kButtonTop);
-        bbNo->setVisible(true);
-        bbCancel->setVisible(false);
-        break;
-    case 1:
-        bbYes->move(64, kButtonTop);
-        bbNo->move(160, kButtonTop);
-        bbNo->setVisible(true);
-        bbCancel->setVisible(true);
-        break;
-    case 2:
-        bbYes->move(160, kButtonTop);
-        bbNo->setVisible(false);
-        bbCancel->setVisible(false);
-        break;
-    default: break;
-    }
+    if (mode < 0 || mode > 2)
+        return;
+    bbNo->setVisible(mode != 2);
+    bbCancel->setVisible(mode == 1);
 }
 
 void TfmYesNo::SetMessage(const QString &text)
 {
     lbWaring->setText(text);
-    // The label is one line high by design; a message of more lines grows
-    // downwards, and upwards once it would reach the buttons.
     const QFontMetrics metrics(lbWaring->font());
-    const int needed =
-        metrics.boundingRect(QRect(0, 0, kMessageWidth, 10000), Qt::AlignHCenter | Qt::TextWordWrap, text)
-            .height();
-    const int height = qMax(kMessageHeight, needed);
-    const int bottomLimit = kButtonTop - 4;
-    const int top = qMax(8, qMin(kMessageTop, bottomLimit - height));
-    lbWaring->setGeometry(kMessageLeft, top, kMessageWidth, qMin(height, bottomLimit - top));
+    int widest = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        widest = qMax(widest, metrics.horizontalAdvance(line));
+    const bool wrap = widest > kMaxMessageWidth;
+    lbWaring->setWordWrap(wrap);
+    if (wrap) {
+        lbWaring->setFixedWidth(kMaxMessageWidth);
+    } else {
+        lbWaring->setMinimumWidth(kMessageWidth);
+        lbWaring->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
 }
 
 QString TfmYesNo::Message() const
@@ -148,28 +154,30 @@ QString TfmYesNo::Message() const
     return lbWaring->text();
 }
 
+void TfmYesNo::Present(const TBoxRequest &request)
+{
+    SetMessage(request.text);
+    setWindowTitle(request.caption);
+    ArrangeButtons(request.mode);
+}
+
 TfmYesNo *YesNoForm()
 {
-    if (!fmYesNo)
+    if (!fmYesNo) {
         fmYesNo = new TfmYesNo();
+        Localizer.RegisterForm(fmYesNo);
+    }
     return fmYesNo;
 }
 
-void SetYesNoRunner(YesNoRunner newRunner)
-{
-    gRunner = std::move(newRunner);
-}
-
-int ShowYesNo(TfmYesNo *form, const QString &defaultMessage, const QString &messageId,
+int ShowYesNo(TfmYesNo *, const QString &defaultMessage, const QString &messageId,
               const QString &defaultCaption, const QString &captionId, int mode)
 {
-    if (!form)
-        form = YesNoForm();
     const QString yesno = QStringLiteral("yesno");
-    form->SetMessage(ExpandLineBreaks(Localizer.GetText(defaultMessage, yesno, messageId)));
-    form->setWindowTitle(Localizer.GetText(defaultCaption, yesno, captionId));
-    form->ArrangeButtons(mode);
-    return Run(*form);
+    return ShowRequest(
+        TBoxRequest::MakeQuestion(ExpandLineBreaks(Localizer.GetText(defaultMessage, yesno, messageId)),
+                                  Localizer.GetText(defaultCaption, yesno, captionId),
+                                  mode >= 0 && mode <= 2 ? mode : gLastLayout, messageId));
 }
 
 int ShowYesNo(TfmYesNo *form, const YesNoQuestion &question)
@@ -179,14 +187,9 @@ int ShowYesNo(TfmYesNo *form, const YesNoQuestion &question)
                      question.mode);
 }
 
-int ShowMessageBox(TfmYesNo *form, const QString &text, const QString &caption)
+int ShowMessageBox(TfmYesNo *, const QString &text, const QString &caption)
 {
-    if (!form)
-        form = YesNoForm();
-    form->SetMessage(text);
-    form->setWindowTitle(caption);
-    form->ArrangeButtons(2);
-    return Run(*form);
+    return ShowRequest(TBoxRequest::Make(TBoxRequest::Message, text, caption));
 }
 
 const char *WarningDefaultText(int code)
@@ -214,5 +217,8 @@ QString WarningCaption()
 
 void ShowWarning(int code)
 {
-    ShowMessageBox(fmYesNo, ExpandLineBreaks(WarningText(code)), WarningCaption());
+    TBoxRequest request =
+        TBoxRequest::Make(TBoxRequest::Warning, ExpandLineBreaks(WarningText(code)), WarningCaption());
+    request.warningCode = code;
+    ShowRequest(request);
 }

@@ -2,35 +2,43 @@
 //
 // ShowYesNo asks a question whose message and caption are looked up under the
 // prefix "yesno"; ShowMessageBox shows a given text with one button;
-// ShowWarning shows warning 2000..2011 (prefix "lumorU") through
-// ShowMessageBox. Results: mrYes (6), mrNo (7), mrCancel (2, also when the
-// window is closed from its title bar).
+// ShowWarning shows warning 2000..2011 (prefix "lumorU") as such a message.
+// Results: mrYes (6), mrNo (7), mrCancel (2, also when the window is closed
+// from its title bar).
 //
-// Headless use: SetYesNoRunner replaces the modal showing; the runner gets
-// the prepared box (message, caption and buttons set) and returns the result.
+// Every showing is a fresh box made for it (by the UI services, UiServices.h),
+// so a question and an error raised while it is open are shown together and
+// neither changes the other. The one instance fmYesNo of start-up is kept for
+// the start-up order and the language switch; the form argument of the
+// functions below is accepted for the callers' sake and not used.
+// Headless: install scripted UI services; they see each box as a TBoxRequest.
 #pragma once
 
 #include "ModalResult.h"
 
 #include <QDialog>
 
-#include <functional>
-
 class QLabel;
 class QPushButton;
+struct TBoxRequest;
 
 class TfmYesNo : public QDialog {
     Q_OBJECT
 public:
+    // Translated in the current language; not registered for the language
+    // switch (YesNoForm registers the long-lived instance).
     explicit TfmYesNo(QWidget *parent = nullptr);
     ~TfmYesNo() override;
 
     // Button layouts: 0 Yes/No, 1 Yes/No/Cancel, 2 one button (bbYes
-    // centred); any other mode keeps the previous layout.
+    // centred); any other mode keeps the layout the box has.
     void ArrangeButtons(int mode);
-    // Sets the message text, sizing the label to its lines.
+    // Sets the message text; the box grows to its lines, and wraps lines
+    // wider than a third of a common screen.
     void SetMessage(const QString &text);
     QString Message() const;
+    // Message, caption and buttons of a request.
+    void Present(const TBoxRequest &request);
 
     // Components, named as the language file's section "fmYesNo" addresses them.
     QPushButton *bbYes;
@@ -44,22 +52,18 @@ public slots:
     void reject() override;
 };
 
-// The one instance, created at start-up and kept until the program ends.
+// The one instance of start-up, kept until the program ends.
 extern TfmYesNo *fmYesNo;
-// fmYesNo, created on first use when start-up has not made it yet.
+// fmYesNo, made and registered for the language switch on first use.
 TfmYesNo *YesNoForm();
 
-// Replaces the modal showing of the box (tests, headless workers); an empty
-// runner restores QDialog::exec().
-using YesNoRunner = std::function<int(TfmYesNo &form)>;
-void SetYesNoRunner(YesNoRunner runner);
-
 // Asks a question: message and caption looked up under "yesno" with their
-// defaults, buttons by mode. A null form means fmYesNo.
+// defaults, buttons by mode; a mode other than 0, 1, 2 takes the layout of
+// the box shown last.
 int ShowYesNo(TfmYesNo *form, const QString &defaultMessage, const QString &messageId,
               const QString &defaultCaption, const QString &captionId, int mode);
 
-// Shows text under caption with the one button. A null form means fmYesNo.
+// Shows text under caption with the one button.
 int ShowMessageBox(TfmYesNo *form, const QString &text, const QString &caption);
 
 // Shows the localised text of a warning code under the localised caption

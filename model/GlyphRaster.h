@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -73,6 +74,12 @@ private:
 // it is installed, else fontconfig's best match; empty when there is none.
 // faceIndex is the face within the file.
 QString ResolveFontFile(const QString &faceName, int &faceIndex);
+
+// The faces the output font may be chosen from: the first family name of
+// every scalable font fontconfig lists, and "Tahoma" (the panel's default
+// face, resolved as ResolveFontFile says), sorted without regard to case,
+// each name once.
+QStringList OutputFontFamilies();
 
 // Pixels an em of a size in points at 96 dpi, rounded (9 gives 12).
 int PointsToPixels(int pointSize);

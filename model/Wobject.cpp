@@ -3,6 +3,7 @@
 #include "Wutil.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 const QString kCaption = QStringLiteral("Caption");
@@ -12,12 +13,21 @@ TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Kind(kind
 {
     if (!caption.isEmpty())
         SetCaption(caption);
-    if (parent)
-        parent->AddChild(this);
+    if (parent) {
+        // A node being made is in no list yet: appended without a look for
+        // itself, so that a reader builds a list of n children in linear time.
+        if (!parent->Children)
+            parent->Children = std::make_unique<std::vector<TwNode *>>();
+        parent->Children->push_back(this);
+        Parent = parent;
+    }
 }
 
 TwNode::~TwNode()
 {
+    // The item goes first: the view never shows an item whose node is being
+    // torn down.
+    TreeNode.reset();
     if (Parent)
         Parent->RemoveChild(this);
     if (Children) {
@@ -32,7 +42,6 @@ TwNode::~TwNode()
             }
         }
     }
-    TreeNode.reset();
 }
 
 QString TwNode::GetProp(const QString &name) const
@@ -85,6 +94,7 @@ void TwNode::AddChild(TwNode *child)
         return;
     Children->push_back(child);
     child->Parent = this;
+    child->ItemFollows();
 }
 
 void TwNode::InsertChild(int index, TwNode *child)
@@ -94,15 +104,20 @@ void TwNode::InsertChild(int index, TwNode *child)
     index = std::clamp(index, 0, GetChildCount());
     Children->insert(Children->begin() + index, child);
     child->Parent = this;
+    child->ItemFollows();
 }
 
 void TwNode::RemoveChild(TwNode *child)
 {
     if (!Children)
         return;
-    auto it = std::find(Children->begin(), Children->end(), child);
-    if (it != Children->end())
-        Children->erase(it);
+    // Searched from the back: a node's children are destroyed from the last
+    // one, so freeing a list of n children stays linear.
+    auto it = std::find(Children->rbegin(), Children->rend(), child);
+    if (it != Children->rend()) {
+        Children->erase(std::next(it).base());
+        child->ItemFollows();
+    }
 }
 
 void TwNode::MoveChild(int from, int to)
@@ -113,6 +128,7 @@ void TwNode::MoveChild(int from, int to)
     TwNode *child = (*Children)[from];
     Children->erase(Children->begin() + from);
     Children->insert(Children->begin() + to, child);
+    child->ItemFollows();
 }
 
 int TwNode::IndexOfChild(const TwNode *child) const
@@ -145,8 +161,10 @@ TwNode *TwNode::FindChildOfKind(int32_t kind) const
 
 void TwNode::MoveLastChildFirst()
 {
-    if (GetChildCount() > 1)
+    if (GetChildCount() > 1) {
         std::rotate(Children->rbegin(), Children->rbegin() + 1, Children->rend());
+        (*Children)[0]->ItemFollows();
+    }
 }
 
 int TwNode::GetLevel() const
@@ -225,6 +243,12 @@ void TwNode::BuildTreeNodes(TwTreeItems &items)
         child->RefreshTreeNode();
         child->BuildTreeNodes(items);
     }
+}
+
+void TwNode::ItemFollows()
+{
+    if (TreeNode)
+        TreeNode->NodeMoved(*this);
 }
 
 void TwNode::ReleaseTreeNodes()

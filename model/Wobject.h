@@ -30,14 +30,18 @@ enum TwNodeKind : int32_t {
 };
 
 // The tree-view item bound to a node. The window that shows the tree
-// implements it; the node owns its item and destroys it with itself, which
-// must take the item out of the view.
+// implements it; the node owns its item and destroys it first when it is
+// destroyed itself, which must take the item out of the view.
 class TwTreeItem {
 public:
     virtual ~TwTreeItem() = default;
     virtual void SetText(const QString &text) = 0;
     // Sets both the image and the selected-image index.
     virtual void SetImageIndex(int index) = 0;
+    // The node changed its place: it was inserted under a parent, moved among
+    // its siblings, or taken out of its parent's list. The item follows it,
+    // with the items of its subtree.
+    virtual void NodeMoved(TwNode &node) { (void)node; }
 };
 
 // The tree view's item collection: creates an item under a parent item (null
@@ -59,7 +63,8 @@ public:
     // Creates a node under parent (may be null); sets "Caption" when caption
     // is not empty.
     TwNode(TwNode *parent, const QString &caption, int32_t kind);
-    // Detaches the node from its parent and destroys its subtree and its item.
+    // Destroys its item, detaches the node from its parent and destroys its
+    // subtree.
     ~TwNode();
 
     TwNode(const TwNode &) = delete;
@@ -116,6 +121,8 @@ public:
 
 private:
     void AddHit(QList<TwSearchHit> &result);
+    // Tells the bound item that the node changed its place.
+    void ItemFollows();
 };
 
 // Icon index of a node kind, -1 for none.

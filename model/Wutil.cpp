@@ -1,5 +1,7 @@
 #include "Wutil.h"
 
+#include <vector>
+
 namespace {
 
 enum class ParseState {
@@ -222,6 +224,20 @@ bool CheckConstantRange(const QString &text, int dataType)
     }
 }
 
+uint32_t MatchOperand(const QString &text, uint32_t mask, uint32_t *flagOut, int32_t *numberOut)
+{
+    int32_t number = 0;
+    const uint32_t flag = ParseOperand(text, number);
+    const uint32_t match = flag & mask;
+    if (match != 0) {
+        if (flagOut)
+            *flagOut = flag;
+        if (numberOut)
+            *numberOut = number;
+    }
+    return match;
+}
+
 uint8_t ByteSum(const uint8_t *data, size_t length, uint8_t initial)
 {
     uint8_t sum = initial;
@@ -272,19 +288,91 @@ int PropInt(const QStringList &props, const QString &name, int defaultValue)
     return ok ? value : defaultValue;
 }
 
+namespace {
+
+// Index i of a property line named "<name>.Strings[<i>]" (prefix holds
+// "<name>.Strings["; names without regard to case, the index in plain decimal
+// as the writer puts it), or -1 when the line is no such line or i is not
+// below count.
+int StringsLineIndex(const QString &line, const QString &prefix, int count)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        return -1;
+    const QStringView key = QStringView(line).left(eq);
+    if (key.size() <= prefix.size() + 1 || !key.endsWith(QLatin1Char(']'))
+        || !key.startsWith(prefix, Qt::CaseInsensitive))
+        return -1;
+    const QStringView digits = key.mid(prefix.size(), key.size() - prefix.size() - 1);
+    if (digits.size() > 1 && digits.front() == QLatin1Char('0'))
+        return -1;
+    int index = 0;
+    for (QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9') || index >= count)
+            return -1;
+        index = index * 10 + (c.unicode() - '0');
+    }
+    return index < count ? index : -1;
+}
+
+QString StringsPrefix(const QString &name)
+{
+    return name + QStringLiteral(".Strings[");
+}
+
+}  // namespace
+
+// Both run in one pass over the property lines, so that a description of
+// many lines is read and written in linear time. An index takes the first
+// line of its name, as a lookup by name finds it.
 void LoadStringsProp(QStringList &dest, const QStringList &props, const QString &name)
 {
     dest.clear();
     // A damaged file may claim any count; no real description comes near this.
     constexpr int kMaxLines = 65536;
     const int count = qMin(PropInt(props, name + QStringLiteral(".Count"), 0), kMaxLines);
-    for (int i = 0; i < count; ++i)
-        dest.append(PropValue(props, QStringLiteral("%1.Strings[%2]").arg(name).arg(i)));
+    if (count <= 0)
+        return;
+    QStringList lines(count);
+    std::vector<bool> found(static_cast<size_t>(count), false);
+    const QString prefix = StringsPrefix(name);
+    for (const QString &line : props) {
+        const int index = StringsLineIndex(line, prefix, count);
+        if (index < 0 || found[static_cast<size_t>(index)])
+            continue;
+        found[static_cast<size_t>(index)] = true;
+        lines[index] = line.mid(line.indexOf(QLatin1Char('=')) + 1);
+    }
+    dest = std::move(lines);
 }
 
+// As SetPropValue for the count and then for every line in turn: a line
+// already there is replaced in its place (removed for an empty text), the
+// others are appended in order.
 void SaveStringsProp(QStringList &props, const QStringList &source, const QString &name)
 {
     SetPropValue(props, name + QStringLiteral(".Count"), QString::number(source.size()));
-    for (int i = 0; i < source.size(); ++i)
-        SetPropValue(props, QStringLiteral("%1.Strings[%2]").arg(name).arg(i), source.at(i));
+    const int count = static_cast<int>(source.size());
+    const QString prefix = StringsPrefix(name);
+    const auto lineOf = [&](int i) {
+        return QStringLiteral("%1.Strings[%2]=").arg(name).arg(i) + source.at(i);
+    };
+    std::vector<bool> found(static_cast<size_t>(count), false);
+    QStringList result;
+    result.reserve(props.size() + count);
+    for (const QString &line : props) {
+        const int index = StringsLineIndex(line, prefix, count);
+        if (index < 0 || found[static_cast<size_t>(index)]) {
+            result.append(line);
+            continue;
+        }
+        found[static_cast<size_t>(index)] = true;
+        if (!source.at(index).isEmpty())
+            result.append(lineOf(index));
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!found[static_cast<size_t>(i)] && !source.at(i).isEmpty())
+            result.append(lineOf(i));
+    }
+    props = std::move(result);
 }

@@ -35,6 +35,14 @@ constexpr uint32_t opBits = opX | opY | opM | opS | opT | opC;
 constexpr uint32_t opWord = opR | opRHigh | opD;
 constexpr uint32_t opDWord = opDR | opDRHigh | opDD;
 
+// Operand masks of the item dialogs' reference fields.
+constexpr uint32_t maskBitAction = opX | opY | opM | opS;  // bit actions
+constexpr uint32_t maskWordRegister = opWord;              // alarms, configuration registers
+constexpr uint32_t maskRegister = opWord | opDWord;        // password register, register actions
+constexpr uint32_t maskListReference = opX | opY | opM | opT | opC | opWord | opDWord;
+constexpr uint32_t maskValueReference = opRT | opRC | opDRC | opWord | opDWord;
+constexpr uint32_t maskAnyOperand = opAnyConst | opBits | maskValueReference;  // the search
+
 // Type code stored in the panel image and used on the PLC line.
 enum OperandType : uint8_t {
     otNone = 0,
@@ -58,6 +66,13 @@ enum OperandType : uint8_t {
 // Returns its flag, or opNone when the text is not a valid operand; the number
 // is written only on success, an unsigned constant as its 32-bit pattern.
 uint32_t ParseOperand(const QString &text, int32_t &number);
+
+// Parses text and keeps it only when its kind is one of mask: returns the
+// flag AND mask, 0 when the text is no operand of an allowed kind. Only on a
+// non-zero result are the flag and the number stored, each through its
+// pointer when that is not null.
+uint32_t MatchOperand(const QString &text, uint32_t mask, uint32_t *flagOut = nullptr,
+                      int32_t *numberOut = nullptr);
 
 // Type code of a flag; otNone for 0 or any value that is not a single flag.
 OperandType OperandTypeCode(uint32_t flag);

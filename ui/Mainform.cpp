@@ -5,15 +5,14 @@
 #include "Lumor_unicode.h"
 #include "Mainimages.h"
 #include "NodeStream.h"
+#include "Projectpropfrm.h"
 #include "Startup.h"
-#include "Treeitems.h"
+#include "UiServices.h"
 #include "Wobject.h"
 #include "Zelapplication.h"
-#include "Zeldsettings.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -23,7 +22,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSettings>
@@ -107,6 +105,19 @@ TFormMain::TFormMain(QWidget *parent)
     CreateToolBars();
     CreateProjectGroup();
     CreateStatusBar();
+
+    Document.OnRootChanged = [this] {
+        ClickedItem = nullptr;
+        TreeBinder->Bind(Document.Root());
+        UpdateActions();
+    };
+    Document.OnModifiedChanged = [this](bool modified) {
+        SetStatusText(0, modified ? QStringLiteral("Modified") : QString());
+        UpdateActions();
+    };
+    Document.OnPathChanged = [this](const QString &path) {
+        setWindowTitle(path.isEmpty() ? kCaption : kCaptionPrefix + path);
+    };
     FormCreate();
 }
 
@@ -114,8 +125,12 @@ TFormMain::~TFormMain()
 {
     FormDestroy();
     Localizer.SetAfterLanguageChange(nullptr);
-    // The nodes take their items out of the view while it still exists.
-    Root.reset();
+    // The tree view lets go of its items while the nodes still exist.
+    Document.ReplaceRoot(nullptr);
+    Document.OnRootChanged = nullptr;
+    Document.OnModifiedChanged = nullptr;
+    Document.OnPathChanged = nullptr;
+    TreeBinder.reset();
 }
 
 // ---- Components -------------------------------------------------------------
@@ -308,6 +323,7 @@ void TFormMain::CreateProjectGroup()
     tvProject->setContextMenuPolicy(Qt::CustomContextMenu);
     tvProject->setMinimumHeight(kSplitterMinimum);
     tvProject->viewport()->installEventFilter(this);
+    TreeBinder = std::make_unique<TTreeBinder>(tvProject);
     connect(tvProject, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { pmProjectEdit->popup(tvProject->viewport()->mapToGlobal(pos)); });
     connect(tvProject, &QTreeWidget::currentItemChanged, this, [this] { UpdateActions(); });
@@ -366,7 +382,7 @@ void TFormMain::FormCreate()
     SetProjectPath(QString());
     setWindowTitle(kCaption);
 
-    const std::unique_ptr<QSettings> settings = OpenZeldSettings();
+    const std::unique_ptr<QSettings> settings = UiServices().OpenSettings(QLatin1String(kDesignerSettings));
     if (settings->status() == QSettings::NoError) {
         RecentProjects.Load(*settings);
         RebuildRecentMenu();
@@ -375,7 +391,7 @@ void TFormMain::FormCreate()
     ClipboardFormat = ClipboardMimeType();
     // The clipboard is read when it changes, not at every update.
     clipboardKind_ = GetClipboardNodeKind();
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+    connect(&UiServices(), &TUiServices::clipboardChanged, this, [this] {
         clipboardKind_ = GetClipboardNodeKind();
         UpdateActions();
     });
@@ -389,7 +405,7 @@ void TFormMain::FormCreate()
 
 void TFormMain::FormDestroy()
 {
-    const std::unique_ptr<QSettings> settings = OpenZeldSettings();
+    const std::unique_ptr<QSettings> settings = UiServices().OpenSettings(QLatin1String(kDesignerSettings));
     RecentProjects.Save(*settings);
 }
 
@@ -407,19 +423,12 @@ void TFormMain::SetStatusText(int panel, const QString &text)
 
 void TFormMain::SetModified(bool modified)
 {
-    if (modified == Modified)
-        return;
-    Modified = modified;
-    SetStatusText(0, modified ? QStringLiteral("Modified") : QString());
-    UpdateActions();
+    Document.SetModified(modified);
 }
 
 void TFormMain::SetProjectPath(const QString &path)
 {
-    if (path == ProjectPath)
-        return;
-    ProjectPath = path;
-    setWindowTitle(path.isEmpty() ? kCaption : kCaptionPrefix + path);
+    Document.SetPath(path);
 }
 
 void TFormMain::AddRecentProject(const QString &path)
@@ -463,11 +472,12 @@ void TFormMain::RecentProjectClick(QAction *sender)
 
 void TFormMain::LocalizeFixedNodes()
 {
-    if (!Root)
+    TwNode *root = Root();
+    if (!root)
         return;
     const QString prefix = QStringLiteral("main");
-    for (int i = 0; i < Root->GetChildCount(); ++i) {
-        TwNode *node = Root->GetChild(i);
+    for (int i = 0; i < root->GetChildCount(); ++i) {
+        TwNode *node = root->GetChild(i);
         for (const FixedNodeName &name : kFixedNodeNames) {
             if (node->Kind != name.kind)
                 continue;
@@ -498,11 +508,9 @@ bool TFormMain::CloseProject()
 
 bool TFormMain::ClearProject()
 {
-    ClickedItem = nullptr;
     tvProject->setUpdatesEnabled(false);
-    Root.reset();
+    Document.Close();
     tvProject->setUpdatesEnabled(true);
-    SetModified(false);
     UpdateActions();
     return true;
 }
@@ -513,32 +521,25 @@ void TFormMain::RebuildTree()
 {
     ClickedItem = nullptr;
     tvProject->setUpdatesEnabled(false);
-    if (Root) {
-        Root->ReleaseTreeNodes();
-        TTreeWidgetItems items(tvProject);
-        Root->BuildTreeNodes(items);
-    }
+    TreeBinder->Rebuild();
     tvProject->setUpdatesEnabled(true);
     UpdateActions();
 }
 
 TwNode *TFormMain::SelectedNode() const
 {
-    return NodeOfItem(tvProject->currentItem());
+    return TreeBinder->CurrentNode();
 }
 
 void TFormMain::SelectNode(TwNode *node)
 {
-    QTreeWidgetItem *item = ItemOfNode(node);
-    tvProject->setCurrentItem(item);
-    if (item)
-        tvProject->scrollToItem(item);
+    TreeBinder->SetCurrentNode(node);
     UpdateActions();
 }
 
 void TFormMain::tvProjectClick(QTreeWidgetItem *item)
 {
-    const TwNode *node = NodeOfItem(item);
+    const TwNode *node = TTreeBinder::NodeOf(item);
     if (!node)
         return;
     SetStatusText(3, node->GetLocation());
@@ -582,15 +583,27 @@ void TFormMain::Invisible1Click()
     lbSearchResult->hide();
 }
 
+void TFormMain::odOpenDialog1SelectionChange(const QString &fileName)
+{
+    DescriptionForm()->ShowFileDescription(fileName, TDescriptionSource::ProjectFile);
+}
+
+void TFormMain::odImportMenu1SelectionChange(const QString &fileName)
+{
+    DescriptionForm()->ShowFileDescription(fileName, TDescriptionSource::MenuFile);
+}
+
 // ---- Commands ---------------------------------------------------------------
 
 int32_t TFormMain::GetClipboardNodeKind(int *height) const
 {
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data || !data->hasFormat(ClipboardFormat))
+    QByteArray block;
+    if (!UiServices().ClipboardData(ClipboardFormat, block))
         return 0;
+    // Checked on every clipboard change: a block too large to read at once
+    // is no block to paste.
     QByteArray body;
-    if (!ClipboardBlockBody(data->data(ClipboardFormat), body))
+    if (block.size() > kPreviewByteLimit + 4 || !ClipboardBlockBody(block, body))
         return 0;
     try {
         NodeStreamReader in(body);
@@ -608,8 +621,8 @@ int32_t TFormMain::GetClipboardNodeKind(int *height) const
 CommandState TFormMain::CurrentCommandState() const
 {
     CommandState state;
-    state.projectOpen = Root != nullptr;
-    state.modified = Modified;
+    state.projectOpen = Document.IsOpen();
+    state.modified = Document.Modified();
     if (state.projectOpen)
         state.selection = DescribeSelection(SelectedNode());
     state.clipboardKind = clipboardKind_;

@@ -6,10 +6,17 @@
 // QActions named after their command ("atNew", ...), enabled from the one
 // rules function of Maincommands.h whenever the selection, the project or
 // the clipboard changes (UpdateActions).
+//
+// The project itself lives in Document (root, path, Modified, loading and
+// saving); the window shows it: caption, Modified mark and the tree view,
+// whose items only TreeBinder touches. Settings and the clipboard are
+// reached through the UI services (UiServices.h).
 #pragma once
 
 #include "Maincommands.h"
+#include "ProjectDocument.h"
 #include "Recentprojects.h"
+#include "Treebinder.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -44,10 +51,14 @@ public:
     ~TFormMain() override;
 
     // ---- State ----
+    // The open project.
+    TProjectDocument Document;
+    // Root node (kind 1) of the open project; null when none is open.
+    TwNode *Root() const { return Document.Root(); }
     // The project differs from its file.
-    bool Modified = false;
+    bool Modified() const { return Document.Modified(); }
     // Full path of the open project's file; empty for a project never saved.
-    QString ProjectPath;
+    const QString &ProjectPath() const { return Document.Path(); }
     // The menu image written by the last compile.
     QString LastImagePath;
     // The item whose text was last clicked, and whether it was expanded at
@@ -56,8 +67,6 @@ public:
     QTreeWidgetItem *ClickedItem = nullptr;
     // The clipboard format of a copied subtree (ClipboardMimeType()).
     QString ClipboardFormat;
-    // Root node (kind 1) of the open project; null when none is open.
-    std::unique_ptr<TwNode> Root;
     TRecentProjects RecentProjects;
 
     // ---- Components ----
@@ -77,6 +86,8 @@ public:
     QGroupBox *gbProject = nullptr;
     QSplitter *Splitter1 = nullptr;
     QTreeWidget *tvProject = nullptr;
+    // The tree view's items for the project's nodes.
+    std::unique_ptr<TTreeBinder> TreeBinder;
     QListWidget *lbSearchResult = nullptr;
     QMenu *WidePopupMenu1 = nullptr;
     QAction *Clear1 = nullptr;
@@ -112,6 +123,7 @@ public:
     // Closes the open project; false keeps it open.
     bool CloseProject();
     // Frees the project with its tree and its view items; clears Modified.
+    // The path and the caption stay.
     bool ClearProject();
 
     // ---- Tree view ----
@@ -144,6 +156,10 @@ public:
     void tvProjectDblClick(QTreeWidgetItem *item);
     void Clear1Click();
     void Invisible1Click();
+    // Selection changes of the project open and menu import dialogs: the
+    // description form previews the description of the file under the cursor.
+    void odOpenDialog1SelectionChange(const QString &fileName);
+    void odImportMenu1SelectionChange(const QString &fileName);
 
 protected:
     // The close query: the window closes only when the project closes.

@@ -1,16 +1,23 @@
 // Start-up and shut-down of the designer.
 #include "Startup.h"
 
+#include "Aboutfrm.h"
+#include "Alarmtrigfrm.h"
 #include "Commtimeoutfrm.h"
+#include "Compilef.h"
+#include "Deviceinfofm.h"
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "Projectpropfrm.h"
+#include "Simform.h"
+#include "U_fontselect.h"
+#include "Ufmsearch.h"
+#include "Ufmwarm.h"
 #include "Ufmyesno.h"
 #include "Zelapplication.h"
-#include "Zeldsettings.h"
 
 #include <QApplication>
-#include <QSettings>
 
 namespace {
 
@@ -27,14 +34,22 @@ constexpr StartupForm kStartupForms[] = {
     {"TFormMain", [] { FormMain = new TFormMain(); }, [] { DeleteForm(FormMain); }},
     {"TfmAction", nullptr, nullptr},
     {"TfmYesNo", [] { YesNoForm(); }, [] { DeleteForm(fmYesNo); }},
-    {"TfmSearch", nullptr, nullptr},
-    {"TfmFontSelect", nullptr, nullptr},
-    {"TFormDeviceInfo", nullptr, nullptr},
-    {"TFormDescription", nullptr, nullptr},
-    {"TfrmAlarmTrig", nullptr, nullptr},
+    {"TfmSearch", [] { SearchForm(); }, [] { DeleteForm(fmSearch); }},
+    {"TfmFontSelect", [] { FontSelectForm(); }, [] { DeleteForm(fmFontSelect); }},
+    {"TFormDeviceInfo", [] { DeviceInfoForm(); }, [] { DeleteForm(FormDeviceInfo); }},
+    {"TFormDescription", [] { DescriptionForm(); }, [] { DeleteForm(FormDescription); }},
+    {"TfrmAlarmTrig",
+     [] {
+         AlarmTrigForm();
+         SetAlarmTriggerRunner(ShowAlarmTrigger);  // the simulators' alarm-trigger image
+     },
+     [] {
+         SetAlarmTriggerRunner({});
+         DeleteForm(frmAlarmTrig);
+     }},
     {"TfrmCommTimeOut", [] { CommTimeOutForm(); }, [] { DeleteForm(frmCommTimeOut); }},
     {"TfmDownload", [] { DownloadForm(); }, [] { DeleteForm(fmDownload); }},
-    {"TfmWarm", nullptr, nullptr},
+    {"TfmWarm", [] { WarmForm(); }, [] { DeleteForm(fmWarm); }},
 };
 
 }  // namespace
@@ -42,7 +57,7 @@ constexpr StartupForm kStartupForms[] = {
 TfmDownload &DownloadForm()
 {
     if (!fmDownload)
-        fmDownload = new TfmDownload(OpenZeldSettings);
+        fmDownload = new TfmDownload();
     return *fmDownload;
 }
 
@@ -85,6 +100,26 @@ void StartDesigner(const QStringList &arguments)
 
 void StopDesigner()
 {
+    // The windows made on first use go first.
+    DestroySimulationForms();
+    DeleteForm(FormAbout);
+    DeleteForm(FormCompile);
     DestroyStartupForms();
     Localizer.ReleaseLanguage();
+}
+
+int RunProgram(const std::function<void()> &start, const std::function<int()> &loop,
+               const std::function<void()> &stop)
+{
+    int result = 1;
+    if (RunGuarded(start) && !RunGuarded([&] { result = loop(); }))
+        result = 1;
+    if (!RunGuarded(stop))
+        result = 1;
+    return result;
+}
+
+int RunDesigner(const QStringList &arguments)
+{
+    return RunProgram([&] { StartDesigner(arguments); }, [] { return QApplication::exec(); }, StopDesigner);
 }

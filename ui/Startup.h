@@ -4,12 +4,14 @@
 // StartDesigner: localisation under "ZELDesigner", the application title,
 // the start-up forms in order (the main window first), the main window shown
 // and the project named on the command line opened once every form exists.
-// StopDesigner: the forms freed in reverse order, localisation released last.
+// StopDesigner: the simulator windows freed, then the start-up forms in
+// reverse order, localisation released last.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <span>
 
 // One long-lived form of start-up. A form whose dialog is not part of the
@@ -23,8 +25,7 @@ struct StartupForm {
 
 class TfmDownload;
 
-// The download dialog on the designer's settings, made on first use when
-// start-up has not made it yet.
+// The download dialog, made on first use when start-up has not made it yet.
 TfmDownload &DownloadForm();
 
 // The start-up forms, in the order they are made.
@@ -37,8 +38,18 @@ QString StartupProjectArgument(const QStringList &arguments);
 // Makes the start-up forms in order, then hands the command line's project
 // to the main window (it is opened by OpenStartupProject).
 void CreateStartupForms(const QStringList &arguments);
-// Frees the start-up forms in reverse order.
+// Frees the start-up forms in reverse order (the output font dialog writes
+// its setting then).
 void DestroyStartupForms();
 
 void StartDesigner(const QStringList &arguments);
 void StopDesigner();
+
+// The program's run: start, then the message loop, then stop. A failure of a
+// step is shown; stop runs after a failed start too, so that every form made
+// writes back the settings it loaded. Returns the loop's result, or 1 after
+// a failure.
+int RunProgram(const std::function<void()> &start, const std::function<int()> &loop,
+               const std::function<void()> &stop);
+// RunProgram with StartDesigner, the application's event loop and StopDesigner.
+int RunDesigner(const QStringList &arguments);

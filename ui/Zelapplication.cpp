@@ -1,7 +1,7 @@
 // The designer's application object and the guard of its handlers.
 #include "Zelapplication.h"
 
-#include "Ufmyesno.h"
+#include "UiServices.h"
 
 #include <exception>
 
@@ -28,7 +28,7 @@ QString ApplicationTitle()
 
 void ShowHandlerError(const QString &text)
 {
-    ShowMessageBox(nullptr, text, ApplicationTitle());
+    UiServices().ShowBox(TBoxRequest::Make(TBoxRequest::Error, text, ApplicationTitle()));
 }
 
 // Both guards show the box after leaving the catch block, so that its modal

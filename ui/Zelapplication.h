@@ -11,7 +11,8 @@
 // "Zel Designer": the application title, caption of the error box.
 QString ApplicationTitle();
 
-// Shows text in the message box under the application title.
+// Shows text in an error box of its own (a fresh box on top of any box
+// already open) under the application title.
 void ShowHandlerError(const QString &text);
 
 // Runs work; an exception it raises is caught and shown with

@@ -1,23 +1,23 @@
 // The download dialog on the offscreen platform: its serial port on a
 // pseudo-terminal typed into the port field, the simulated PLC with the
 // panel behind its mailbox on the other end, a real 500 ms reply timer, and
-// its settings in a temporary folder.
+// scripted UI services (its settings in their temporary folder).
 #include "Downloadform.h"
 #include "Commtimeoutfrm.h"
 #include "DownloadHarness.h"
 #include "LinkPty.h"
 #include "Lumor_unicode.h"
+#include "ScriptedUiServices.h"
 #include "Serialcomm.h"
 #include "SerialcommPosix.h"
 #include "ShippedLanguage.h"
 #include "SimPlcPty.h"
+#include "TestFiles.h"
+#include "TextFit.h"
 
 #include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -103,38 +103,31 @@ protected:
         StartShippedLocalisation(dir.filePath(QStringLiteral("language.ini")), 1033);
         MenuFileName.clear();
         FirmwareFileName.clear();
-        SetDownloadModalRunner([this](QDialog &dialog) { return Run(dialog); });
+        ui.SetDialogHandler([this](QDialog &dialog) { return Run(dialog); });
     }
 
     void TearDown() override
     {
-        SetDownloadModalRunner({});
         delete frmCommTimeOut;
         Localizer.Reset();
         MenuFileName.clear();
         FirmwareFileName.clear();
     }
 
-    QString SettingsFile() const { return dir.filePath(QStringLiteral("zeld.ini")); }
-    QSettings Settings() const { return QSettings(SettingsFile(), QSettings::IniFormat); }
+    QSettings Settings() const { return QSettings(ui.SettingsPath(), QSettings::IniFormat); }
+    // The plain messages shown.
+    QStringList Messages() const { return ui.BoxTexts(); }
 
     std::unique_ptr<TfmDownload> MakeForm(std::unique_ptr<TCommBackend> backend = nullptr)
     {
-        const QString path = SettingsFile();
-        auto form = std::make_unique<TfmDownload>(
-            [path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, nullptr,
-            std::move(backend));
+        auto form = std::make_unique<TfmDownload>(nullptr, std::move(backend));
         form->SetPortLister([this] { return ports; });
         return form;
     }
 
     QString WriteFile(const QString &name, const QByteArray &bytes) const
     {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
+        return WriteTestFile(dir.filePath(name), bytes);
     }
 
     // Shows the dialog in mode; while it is up, work runs on it.
@@ -167,33 +160,20 @@ protected:
             form->hide();
             return form->result();
         }
-        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
-            messages.append(box->text());
-            return QMessageBox::Ok;
-        }
         if (qobject_cast<TfrmCommTimeOut *>(&dialog)) {
             ++retryQuestions;
             return retryAnswer;
-        }
-        if (auto *chooser = qobject_cast<QFileDialog *>(&dialog)) {
-            chooserFilters.append(chooser->nameFilters().join(QLatin1Char(';')));
-            if (pick.isEmpty())
-                return QDialog::Rejected;
-            chooser->selectFile(pick);
-            return QDialog::Accepted;
         }
         ADD_FAILURE() << "unexpected dialog " << dialog.metaObject()->className();
         return 0;
     }
 
+    TScriptedUiServices ui;
     QTemporaryDir dir;
     QList<TSerialPortEntry> ports;
     std::function<void(TfmDownload &)> onShow;
-    QStringList messages;
     int retryQuestions = 0;
     int retryAnswer = 7;
-    QString pick;
-    QStringList chooserFilters;
 };
 
 }  // namespace
@@ -230,7 +210,7 @@ TEST_F(DownloadDialog, MenuImageReachesThePanelAndTheBarReaches100)
     EXPECT_EQ(result, 1);
     EXPECT_EQ(plc.panel.Image(), Bytes(image));
     EXPECT_EQ(plc.Mailbox(), RestoredPattern());
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(form->Comm2->BaudRate(), 9600u);
 }
 
@@ -277,7 +257,7 @@ TEST_F(DownloadDialog, SilentPlcEndsWithDetectFailAndNoRateForTheSimulation)
         EXPECT_EQ(f.cbBaudRate->currentIndex(), 0);
         f.close();  // the close box, with the rate still unknown
     });
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Baud rate detect fail!!")});
+    EXPECT_EQ(Messages(), QStringList{QStringLiteral("Baud rate detect fail!!")});
     EXPECT_EQ(result, 1);
     EXPECT_EQ(form->BaudRate(), 0u);
     // Two windows at each of the five rates.
@@ -309,7 +289,7 @@ TEST_F(DownloadDialog, PortSetupClosesAtTheFirstAnswerOrAtOnceWithAFixedRate)
     EXPECT_EQ(form->BaudRate(), 19200u);
     EXPECT_EQ(form->PortName(), QStringLiteral("/nonexistent/tty"));
     EXPECT_EQ(plc.plc.RequestCount(), frames);
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST_F(DownloadDialog, CloseBoxDuringPacketsAbortsRestoresThenCloses)
@@ -335,7 +315,7 @@ TEST_F(DownloadDialog, CloseBoxDuringPacketsAbortsRestoresThenCloses)
     EXPECT_EQ(plc.Mailbox(), RestoredPattern());
     EXPECT_FALSE(plc.panel.Finished());
     EXPECT_FALSE(form->Comm2->IsOpen());
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST_F(DownloadDialog, AbortButtonBeforeTheMailboxStopsAtOnce)
@@ -392,7 +372,7 @@ TEST_F(DownloadDialog, StartFailuresLeaveThePortClosedAndTheDialogUsable)
     for (const Case &c : {Case{"image", "/nonexistent/tty", "Error opening serial port"},
                           Case{nullptr, "/dev/null", "Cannot read the file "},
                           Case{"empty", "/dev/null", "The file is empty"}}) {
-        messages.clear();
+        ui.Boxes.clear();
         auto form = MakeForm();
         MenuFileName = !c.file ? dir.filePath(QStringLiteral("gone.mda"))
                                : (QLatin1String(c.file) == QLatin1String("image") ? image : empty);
@@ -405,8 +385,9 @@ TEST_F(DownloadDialog, StartFailuresLeaveThePortClosedAndTheDialogUsable)
             EXPECT_TRUE(f.btStartDownLoad->isEnabled()) << c.message;
             f.close();
         });
-        ASSERT_EQ(messages.size(), 1) << c.message;
-        EXPECT_TRUE(messages[0].startsWith(QLatin1String(c.message))) << messages[0].toStdString();
+        ASSERT_EQ(ui.Boxes.size(), 1) << c.message;
+        EXPECT_EQ(ui.Boxes[0].kind, TBoxRequest::Plain);
+        EXPECT_TRUE(ui.Boxes[0].text.startsWith(QLatin1String(c.message))) << ui.Boxes[0].text.toStdString();
     }
 }
 
@@ -434,32 +415,33 @@ TEST_F(DownloadDialog, PickedFilesBecomeTheDefaultsAndFirmwareHeadersAreChecked)
     auto form = MakeForm();
 
     Show(*form, TDownload::dmFirmware, [&](TfmDownload &f) {
-        pick = good;
+        ui.AnswerFile(good);
         f.btGetDownloadFile->click();
         EXPECT_EQ(f.edDownloadFileName->text(), good);
-        pick = bad;
+        ui.AnswerFile(bad);
         f.btGetDownloadFile->click();
-        pick.clear();  // cancelled: nothing changes
+        ui.AnswerFile(QString());  // cancelled: nothing changes
         f.btGetDownloadFile->click();
         EXPECT_EQ(f.edDownloadFileName->text(), bad);
         f.close();
     });
-    EXPECT_EQ(messages, (QStringList{QStringLiteral("ZEL OS 2.14"), QStringLiteral("Check Sum Error")}));
+    EXPECT_EQ(Messages(), (QStringList{QStringLiteral("ZEL OS 2.14"), QStringLiteral("Check Sum Error")}));
     EXPECT_EQ(FirmwareFileName, bad);
     EXPECT_EQ(MenuFileName, QString());
 
-    messages.clear();
+    ui.Boxes.clear();
     Show(*form, TDownload::dmMenu, [&](TfmDownload &f) {
-        pick = menu;
+        ui.AnswerFile(menu);
         f.btGetDownloadFile->click();
         f.close();
     });
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(Messages().isEmpty());
     EXPECT_EQ(MenuFileName, menu);
     EXPECT_EQ(FirmwareFileName, bad);
-    ASSERT_EQ(chooserFilters.size(), 4);
-    EXPECT_EQ(chooserFilters[0], QStringLiteral("OS File (*.os)"));
-    EXPECT_EQ(chooserFilters[3], QStringLiteral("Menu Data File (*.mda)"));
+    ASSERT_EQ(ui.Files.size(), 4);
+    EXPECT_EQ(ui.Files[0].filter, QStringLiteral("OS File|*.os"));
+    EXPECT_EQ(ui.Files[1].fileName, good);  // the chooser opens at the file shown
+    EXPECT_EQ(ui.Files[3].filter, QStringLiteral("Menu Data File|*.mda"));
 }
 
 // ---- Settings --------------------------------------------------------------
@@ -612,4 +594,35 @@ TEST_F(DownloadDialog, ShippedLanguageFilesNameEveryComponentAndAutoStaysIndexZe
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Menüdaten übertragen"));
         f.close();
     });
+}
+
+TEST_F(DownloadDialog, EveryLanguageFitsTheDialogAndTheRetryQuestion)
+{
+    auto form = MakeForm();
+    TfrmCommTimeOut *question = CommTimeOutForm();
+    // The longest texts the transfer shows in the three status panels.
+    const QString longest[] = {QString::fromLatin1(TDownload::kChecksumErrorText), QStringLiteral("10"),
+                               QStringLiteral("Try 115200")};
+    for (int language = 0; language < Localizer.LanguageCount(); ++language) {
+        Localizer.SetLanguage(language);
+        for (int mode : {int(TDownload::dmMenu), int(TDownload::dmFirmware), int(TDownload::dmPortSetup)}) {
+            Show(*form, mode, [&](TfmDownload &f) {
+                EXPECT_TRUE(TextsFit(&f)) << "language." << language + 1 << " mode " << mode;
+                // The panels are wide enough from the start: the dialog
+                // keeps its size while a transfer reports.
+                const QSize before = f.size();
+                const QList<QLabel *> panels =
+                    f.sbDownload->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+                ASSERT_EQ(panels.size(), TfmDownload::StatusPanelCount);
+                for (int i = 0; i < TfmDownload::StatusPanelCount; ++i)
+                    panels[i]->setText(longest[i]);
+                EXPECT_TRUE(TextsFit(&f)) << "language." << language + 1 << " mode " << mode;
+                EXPECT_EQ(f.size(), before);
+                for (QLabel *panel : panels)
+                    panel->clear();
+                f.close();
+            });
+        }
+        EXPECT_TRUE(TextsFit(question)) << "language." << language + 1;
+    }
 }

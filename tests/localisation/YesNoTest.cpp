@@ -1,10 +1,12 @@
 // The question and message box: button layouts, results, texts, warnings,
-// and the coverage of the shipped language files.
+// and the shipped language files' texts, which fit their boxes.
 #include "LangTestFiles.h"
 #include "Lumor_unicode.h"
+#include "ScriptedUiServices.h"
+#include "TextFit.h"
 #include "Ufmyesno.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -12,17 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <functional>
+#include <utility>
 
 namespace {
-
-struct Shown {
-    QString message;
-    QString caption;
-    bool yes = false, no = false, cancel = false;
-    int yesLeft = -1, noLeft = -1, cancelLeft = -1;
-    int calls = 0;
-};
 
 class YesNoBox : public ::testing::Test {
 protected:
@@ -33,50 +28,41 @@ protected:
     }
     void TearDown() override
     {
-        SetYesNoRunner({});
         delete fmYesNo;
         Localizer.Reset();
     }
     void Init() { Localizer.InitLanguage(QStringLiteral("ZELDesigner")); }
 
-    // Replaces the modal showing: records what the box shows, answers result.
-    void Answer(int result)
-    {
-        SetYesNoRunner([this, result](TfmYesNo &form) {
-            ++shown.calls;
-            shown.message = form.Message();
-            shown.caption = form.windowTitle();
-            shown.yes = !form.bbYes->isHidden();
-            shown.no = !form.bbNo->isHidden();
-            shown.cancel = !form.bbCancel->isHidden();
-            shown.yesLeft = form.bbYes->x();
-            shown.noLeft = form.bbNo->x();
-            shown.cancelLeft = form.bbCancel->x();
-            return result;
-        });
-    }
+    const TBoxRequest &Last() const { return ui.Boxes.last(); }
 
     LangTestDir dir;
-    Shown shown;
+    TScriptedUiServices ui;
 };
+
+// The buttons a box shows.
+QString Buttons(const TfmYesNo &box)
+{
+    QString shown;
+    for (const QPushButton *button : {box.bbYes, box.bbNo, box.bbCancel})
+        shown += button->isHidden() ? QLatin1Char('-') : button->objectName().at(2);
+    return shown;
+}
 
 TEST_F(YesNoBox, DesignOfTheWindow)
 {
     Init();
     TfmYesNo form;
     EXPECT_EQ(form.objectName(), QStringLiteral("fmYesNo"));
-    EXPECT_EQ(form.size(), QSize(405, 235));
-    EXPECT_EQ(form.lbWaring->geometry(), QRect(16, 96, 350, 16));
-    EXPECT_EQ(form.WideImage1->geometry(), QRect(8, 8, 64, 64));
-    EXPECT_EQ(form.bbYes->geometry(), QRect(64, 152, 81, 33));
-    EXPECT_EQ(form.bbNo->geometry(), QRect(160, 152, 81, 33));
-    EXPECT_EQ(form.bbCancel->geometry(), QRect(256, 152, 81, 33));
     EXPECT_EQ(form.bbYes->text(), QStringLiteral("&Yes"));
     EXPECT_EQ(form.bbNo->text(), QStringLiteral("&No"));
     EXPECT_EQ(form.bbCancel->text(), QStringLiteral("Cancel"));
     EXPECT_EQ(form.font().family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(form.font().pixelSize(), 13);
-    EXPECT_TRUE(Localizer.RegisteredForms().contains(&form));
+    // Boxes made for one showing are not kept for the language switch; the
+    // start-up instance is.
+    TfmYesNo *kept = YesNoForm();
+    EXPECT_FALSE(Localizer.RegisteredForms().contains(&form));
+    EXPECT_TRUE(Localizer.RegisteredForms().contains(kept));
 }
 
 TEST_F(YesNoBox, ButtonCaptionsFollowTheLanguageFile)
@@ -94,59 +80,41 @@ TEST_F(YesNoBox, ModeLayouts)
 {
     Init();
     TfmYesNo form;
-    Answer(mrYes);
-
-    ShowYesNo(&form, "m", "id", "c", "cid", 0);
-    EXPECT_TRUE(shown.yes);
-    EXPECT_TRUE(shown.no);
-    EXPECT_FALSE(shown.cancel);
-    EXPECT_EQ(shown.yesLeft, 96);
-    EXPECT_EQ(shown.noLeft, 216);
-
-    ShowYesNo(&form, "m", "id", "c", "cid", 1);
-    EXPECT_TRUE(shown.yes && shown.no && shown.cancel);
-    EXPECT_EQ(shown.yesLeft, 64);
-    EXPECT_EQ(shown.noLeft, 160);
-    EXPECT_EQ(shown.cancelLeft, 256);
-
-    ShowYesNo(&form, "m", "id", "c", "cid", 2);
-    EXPECT_TRUE(shown.yes);
-    EXPECT_FALSE(shown.no);
-    EXPECT_FALSE(shown.cancel);
-    EXPECT_EQ(shown.yesLeft, 160);
+    EXPECT_EQ(Buttons(form), QStringLiteral("YNC"));
+    // Other modes keep what the box shows.
+    const std::pair<int, const char *> steps[] = {{0, "YN-"},  {1, "YNC"}, {2, "Y--"}, {3, "Y--"},
+                                                  {-1, "Y--"}, {0, "YN-"}, {7, "YN-"}};
+    for (const auto &[mode, buttons] : steps) {
+        form.ArrangeButtons(mode);
+        EXPECT_EQ(Buttons(form), QLatin1String(buttons)) << mode;
+    }
 }
 
-TEST_F(YesNoBox, OtherModesKeepThePreviousLayout)
+TEST_F(YesNoBox, OtherModesTakeTheLayoutOfTheBoxShownLast)
 {
     Init();
-    TfmYesNo form;
-    Answer(mrNo);
-    ShowYesNo(&form, "m", "id", "c", "cid", 0);
-    EXPECT_EQ(ShowYesNo(&form, "m", "id", "c", "cid", 3), mrNo);
-    EXPECT_TRUE(shown.yes && shown.no);
-    EXPECT_FALSE(shown.cancel);
-    EXPECT_EQ(shown.yesLeft, 96);
-    EXPECT_EQ(shown.noLeft, 216);
-
-    ShowYesNo(&form, "m", "id", "c", "cid", 1);
-    ShowYesNo(&form, "m", "id", "c", "cid", -1);
-    EXPECT_TRUE(shown.yes && shown.no && shown.cancel);
-    EXPECT_EQ(shown.yesLeft, 64);
+    for (int answer : {mrNo, mrNo, mrYes, mrCancel})
+        ui.AnswerBox(answer);
+    ShowYesNo(fmYesNo, "m", "id", "c", "cid", 0);
+    EXPECT_EQ(ShowYesNo(fmYesNo, "m", "id", "c", "cid", 3), mrNo);
+    EXPECT_EQ(Last().mode, 0);
+    ShowYesNo(fmYesNo, "m", "id", "c", "cid", 1);
+    ShowYesNo(fmYesNo, "m", "id", "c", "cid", -1);
+    EXPECT_EQ(Last().mode, 1);
+    // A message box leaves its one button for the next.
+    ShowMessageBox(fmYesNo, QStringLiteral("Text"), QStringLiteral("Caption"));
+    EXPECT_EQ(ShowYesNo(fmYesNo, "m", "id", "c", "cid", 9), mrYes);
+    EXPECT_EQ(Last().mode, 2);
 }
 
-TEST_F(YesNoBox, MessageBoxAfterAThreeButtonQuestionShowsOneButton)
+TEST_F(YesNoBox, MessageBoxShowsItsTextWithOneButton)
 {
     Init();
-    TfmYesNo form;
-    Answer(mrYes);
-    ShowYesNo(&form, "m", "id", "c", "cid", 1);
-    EXPECT_EQ(ShowMessageBox(&form, QStringLiteral("Text"), QStringLiteral("Caption")), mrYes);
-    EXPECT_EQ(shown.message, QStringLiteral("Text"));
-    EXPECT_EQ(shown.caption, QStringLiteral("Caption"));
-    EXPECT_TRUE(shown.yes);
-    EXPECT_FALSE(shown.no);
-    EXPECT_FALSE(shown.cancel);
-    EXPECT_EQ(shown.yesLeft, 160);
+    EXPECT_EQ(ShowMessageBox(fmYesNo, QStringLiteral("Text"), QStringLiteral("Caption")), mrYes);
+    EXPECT_EQ(Last().kind, TBoxRequest::Message);
+    EXPECT_EQ(Last().text, QStringLiteral("Text"));
+    EXPECT_EQ(Last().caption, QStringLiteral("Caption"));
+    EXPECT_EQ(Last().mode, 2);
 }
 
 TEST_F(YesNoBox, QuestionTextsComeFromTheYesnoPrefix)
@@ -155,61 +123,57 @@ TEST_F(YesNoBox, QuestionTextsComeFromTheYesnoPrefix)
         QStringLiteral("language.1"),
         "[StringTable]\nyesno.WarnModifyId=Daten geändert.\\nSpeichern?\nyesno.WarnCloseId=Schließen\n");
     Init();
-    TfmYesNo form;
-    Answer(mrCancel);
-    EXPECT_EQ(ShowYesNo(&form, YesNoQuestions::CloseModified), mrCancel);
-    EXPECT_EQ(shown.message, QStringLiteral("Daten geändert.\nSpeichern?"));
-    EXPECT_EQ(shown.caption, QStringLiteral("Schließen"));
-    EXPECT_TRUE(shown.cancel);
+    ui.AnswerBox(mrCancel);
+    ui.AnswerBox(mrYes);
+    EXPECT_EQ(ShowYesNo(fmYesNo, YesNoQuestions::CloseModified), mrCancel);
+    EXPECT_EQ(Last().kind, TBoxRequest::Question);
+    EXPECT_EQ(Last().id, QStringLiteral("WarnModifyId"));
+    EXPECT_EQ(Last().text, QStringLiteral("Daten geändert.\nSpeichern?"));
+    EXPECT_EQ(Last().caption, QStringLiteral("Schließen"));
+    EXPECT_EQ(Last().mode, 1);
 
-    ShowYesNo(&form, YesNoQuestions::DeleteWithChildren);
-    EXPECT_EQ(shown.message, QStringLiteral("The child nodes will be also deleted\nConfirm to delete ?"));
-    EXPECT_EQ(shown.caption, QStringLiteral("Delete"));
-    EXPECT_FALSE(shown.cancel);
+    ShowYesNo(fmYesNo, YesNoQuestions::DeleteWithChildren);
+    EXPECT_EQ(Last().text, QStringLiteral("The child nodes will be also deleted\nConfirm to delete ?"));
+    EXPECT_EQ(Last().caption, QStringLiteral("Delete"));
+    EXPECT_EQ(Last().mode, 0);
+    // Every showing is a box of its own: the start-up instance is not used.
+    EXPECT_EQ(fmYesNo, nullptr);
 }
 
-TEST_F(YesNoBox, MultiLineMessagesStayAboveTheButtons)
+// Shows the box for real and acts on it once it is up.
+int ShowAndAct(int mode, const std::function<void(TfmYesNo &)> &act)
 {
-    Init();
-    TfmYesNo form;
-    Answer(mrYes);
-    ShowYesNo(&form, YesNoQuestions::PasteTruncate);
-    EXPECT_EQ(form.lbWaring->x(), 16);
-    EXPECT_EQ(form.lbWaring->width(), 350);
-    EXPECT_GT(form.lbWaring->height(), 16);
-    EXPECT_LE(form.lbWaring->geometry().bottom(), 152);
-
-    ShowMessageBox(&form, QStringLiteral("one line"), QString());
-    EXPECT_EQ(form.lbWaring->geometry(), QRect(16, 96, 350, 16));
-}
-
-// Shows the box for real and presses a button (or closes it) once it is up.
-int ShowAndAct(TfmYesNo &form, int mode, const std::function<void()> &act)
-{
-    QTimer::singleShot(0, &form, act);
-    return ShowYesNo(&form, "Question", "NoSuchId", "Caption", "NoSuchCaptionId", mode);
+    QTimer::singleShot(0, [act] {
+        auto *box = qobject_cast<TfmYesNo *>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no question box up";
+            return;
+        }
+        act(*box);
+    });
+    return ShowYesNo(nullptr, "Question", "NoSuchId", "Caption", "NoSuchCaptionId", mode);
 }
 
 TEST_F(YesNoBox, ButtonsAnswerSixSevenTwo)
 {
     Init();
-    TfmYesNo form;
-    EXPECT_EQ(ShowAndAct(form, 1, [&] { form.bbYes->click(); }), mrYes);
-    EXPECT_EQ(ShowAndAct(form, 1, [&] { form.bbNo->click(); }), mrNo);
-    EXPECT_EQ(ShowAndAct(form, 1, [&] { form.bbCancel->click(); }), mrCancel);
-    EXPECT_EQ(ShowAndAct(form, 2, [&] { form.bbYes->click(); }), mrYes);
+    TUiServicesScope real(nullptr);
+    EXPECT_EQ(ShowAndAct(1, [](TfmYesNo &box) { box.bbYes->click(); }), mrYes);
+    EXPECT_EQ(ShowAndAct(1, [](TfmYesNo &box) { box.bbNo->click(); }), mrNo);
+    EXPECT_EQ(ShowAndAct(1, [](TfmYesNo &box) { box.bbCancel->click(); }), mrCancel);
+    EXPECT_EQ(ShowAndAct(2, [](TfmYesNo &box) { box.bbYes->click(); }), mrYes);
 }
 
 TEST_F(YesNoBox, ClosingFromTheTitleBarAnswersCancel)
 {
     Init();
-    TfmYesNo form;
+    TUiServicesScope real(nullptr);
     for (int mode : {0, 1, 2})
-        EXPECT_EQ(ShowAndAct(form, mode, [&] { form.close(); }), mrCancel) << mode;
-    EXPECT_EQ(ShowAndAct(form, 0,
-                         [&] {
+        EXPECT_EQ(ShowAndAct(mode, [](TfmYesNo &box) { box.close(); }), mrCancel) << mode;
+    EXPECT_EQ(ShowAndAct(0,
+                         [](TfmYesNo &box) {
                              QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                             QCoreApplication::sendEvent(&form, &esc);
+                             QCoreApplication::sendEvent(&box, &esc);
                          }),
               mrCancel);
 }
@@ -217,23 +181,19 @@ TEST_F(YesNoBox, ClosingFromTheTitleBarAnswersCancel)
 TEST_F(YesNoBox, UnknownWarningCodes)
 {
     Init();
-    Answer(mrYes);
-    ShowWarning(1999);
-    EXPECT_EQ(shown.message, QStringLiteral("Unknown error !"));
-    EXPECT_EQ(shown.caption, QStringLiteral("Warn"));
-    ShowWarning(2012);
-    EXPECT_EQ(shown.message, QStringLiteral("Unknown error !"));
-    EXPECT_EQ(shown.calls, 2);
-    EXPECT_TRUE(shown.yes);
-    EXPECT_FALSE(shown.no);
-    EXPECT_FALSE(shown.cancel);
-    EXPECT_EQ(shown.yesLeft, 160);
+    for (int code : {1999, 2012}) {
+        ShowWarning(code);
+        EXPECT_EQ(Last().kind, TBoxRequest::Warning);
+        EXPECT_EQ(Last().warningCode, code);
+        EXPECT_EQ(Last().text, QStringLiteral("Unknown error !"));
+        EXPECT_EQ(Last().caption, QStringLiteral("Warn"));
+        EXPECT_EQ(Last().mode, 2);
+    }
 }
 
 TEST_F(YesNoBox, DefaultWarningTexts)
 {
     Init();
-    Answer(mrYes);
     const char *const expected[] = {
         "Please input menu string !",
         "Please input reference number !",
@@ -250,8 +210,8 @@ TEST_F(YesNoBox, DefaultWarningTexts)
     };
     for (int code = 2000; code <= 2011; ++code) {
         ShowWarning(code);
-        EXPECT_EQ(shown.message, QString::fromUtf8(expected[code - 2000])) << code;
-        EXPECT_EQ(shown.caption, QStringLiteral("Warn"));
+        EXPECT_EQ(Last().text, QString::fromUtf8(expected[code - 2000])) << code;
+        EXPECT_EQ(Last().caption, QStringLiteral("Warn"));
     }
 }
 
@@ -260,27 +220,12 @@ TEST_F(YesNoBox, LanguageFileReplacesOnlyItsWarning)
     dir.Write(QStringLiteral("language.1"),
               "[StringTable]\nlumorU.Warn2006=Ungültiger Wert!\nlumorU.WarnCaption=Warnung\n");
     Init();
-    Answer(mrYes);
     ShowWarning(2006);
-    EXPECT_EQ(shown.message, QStringLiteral("Ungültiger Wert!"));
-    EXPECT_EQ(shown.caption, QStringLiteral("Warnung"));
+    EXPECT_EQ(Last().text, QStringLiteral("Ungültiger Wert!"));
+    EXPECT_EQ(Last().caption, QStringLiteral("Warnung"));
     ShowWarning(2007);
-    EXPECT_EQ(shown.message, QStringLiteral("Max. value should big than min. !"));
-    EXPECT_EQ(shown.caption, QStringLiteral("Warnung"));
-}
-
-TEST_F(YesNoBox, WarningsUseTheOneInstanceCreatedOnFirstUse)
-{
-    Init();
-    Answer(mrYes);
-    ASSERT_EQ(fmYesNo, nullptr);
-    ShowWarning(2000);
-    ASSERT_NE(fmYesNo, nullptr);
-    TfmYesNo *first = fmYesNo;
-    ShowWarning(2001);
-    EXPECT_EQ(fmYesNo, first);
-    EXPECT_EQ(YesNoForm(), first);
-    EXPECT_EQ(fmYesNo->Message(), QStringLiteral("Please input reference number !"));
+    EXPECT_EQ(Last().text, QStringLiteral("Max. value should big than min. !"));
+    EXPECT_EQ(Last().caption, QStringLiteral("Warnung"));
 }
 
 // ---- The shipped language files cover every text so far ---------------------
@@ -319,33 +264,48 @@ TEST(ShippedLanguageFiles, CoverQuestionsWarningsAndTheQuestionBox)
     }
 }
 
-TEST(ShippedLanguageFiles, GermanQuestionBox)
+TEST(ShippedLanguageFiles, QuestionBoxesInEveryLanguage)
 {
     LangTestDir settingsDir;
+    TScriptedUiServices ui;
     Localizer.Reset();
     Localizer.SetSettingsFile(settingsDir.SettingsFile());
     Localizer.SetUserLocaleIdSource([] { return 1031u; });
     Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
     ASSERT_EQ(Localizer.LanguageNumber(), 2);
-    {
-        TfmYesNo form;
-        EXPECT_EQ(form.bbYes->text(), QStringLiteral("&Ja"));
-        EXPECT_EQ(form.bbNo->text(), QStringLiteral("&Nein"));
-        QString message;
-        SetYesNoRunner([&](TfmYesNo &f) {
-            message = f.Message();
-            return mrYes;
-        });
-        ShowYesNo(&form, YesNoQuestions::DeleteWithChildren);
-        EXPECT_EQ(
-            message,
-            QStringLiteral("Die untergeordneten Knoten werden ebenfalls gelöscht.\nLöschen bestätigen?"));
+    TfmYesNo *registered = YesNoForm();
+    EXPECT_EQ(registered->bbYes->text(), QStringLiteral("&Ja"));
+    EXPECT_EQ(registered->bbNo->text(), QStringLiteral("&Nein"));
+    ui.AnswerBox(mrYes);
+    ShowYesNo(fmYesNo, YesNoQuestions::DeleteWithChildren);
+    EXPECT_EQ(ui.Boxes.last().text,
+              QStringLiteral("Die untergeordneten Knoten werden ebenfalls gelöscht.\nLöschen bestätigen?"));
 
-        // Switching back to English re-translates the registered box.
-        Localizer.SetLanguage(0);
-        EXPECT_EQ(form.bbYes->text(), QStringLiteral("&Yes"));
-        SetYesNoRunner({});
+    // Every question and warning fits its box, in every language.
+    for (int language = 0; language < Localizer.LanguageCount(); ++language) {
+        Localizer.SetLanguage(language);
+        for (const YesNoQuestion &question : YesNoQuestions::All) {
+            ui.AnswerBox(mrYes);
+            ShowYesNo(fmYesNo, question);
+            TfmYesNo box;
+            box.Present(ui.Boxes.last());
+            EXPECT_TRUE(TextsFit(&box)) << "language." << language + 1 << " " << question.messageId;
+        }
+        for (int code = 2000; code <= 2011; ++code) {
+            TfmYesNo box;
+            box.Present(TBoxRequest::Make(TBoxRequest::Warning, WarningText(code), WarningCaption()));
+            EXPECT_TRUE(TextsFit(&box)) << "language." << language + 1 << " warning " << code;
+        }
     }
+    // A message far wider than a screen is wrapped, not cut.
+    TfmYesNo box;
+    box.Present(TBoxRequest::Make(TBoxRequest::Error, QStringLiteral("word ").repeated(60),
+                                  QStringLiteral("Zel Designer")));
+    EXPECT_TRUE(TextsFit(&box));
+
+    // Switching the language re-translates the registered box.
+    Localizer.SetLanguage(0);
+    EXPECT_EQ(registered->bbYes->text(), QStringLiteral("&Yes"));
     delete fmYesNo;
     Localizer.Reset();
 }

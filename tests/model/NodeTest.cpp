@@ -207,8 +207,9 @@ TEST(TwNode, TreeViewBinding)
         EXPECT_EQ(valueItem->Text, "Speed 2");
         items.Log.clear();
     }
-    // Children's items go before their parents' items.
-    EXPECT_EQ(items.Log, (QStringList{"free Speed", "free Main Menu"}));
+    // A node's item goes before its subtree: no view shows an item whose
+    // node is being torn down.
+    EXPECT_EQ(items.Log, (QStringList{"free Main Menu", "free Speed"}));
 }
 
 TEST(Descriptions, PreviewAlwaysStartsClean)

@@ -169,11 +169,83 @@ TEST(Properties, StringListsUpToTheCount)
     LoadStringsProp(dest, props, "Description");
     EXPECT_EQ(dest, (QStringList{"x", "y"}));
 
+    // Names match without regard to case, the first line of a name wins, and
+    // an index is read only as it is written ("[01]" is another name).
+    props = QStringList{"description.count=3",      "DESCRIPTION.STRINGS[1]=b", "Description.Strings[01]=x",
+                        "Description.Strings[1]=y", "Description.Strings[0]=a", "Description.Strings[3]=z"};
+    LoadStringsProp(dest, props, "Description");
+    EXPECT_EQ(dest, (QStringList{"a", "b", ""}));
+
     // An empty line is stored by its absence and comes back empty.
     props.clear();
     SaveStringsProp(props, {"a", "", "c"}, "Description");
     LoadStringsProp(dest, props, "Description");
     EXPECT_EQ(dest, (QStringList{"a", "", "c"}));
+}
+
+// Lists are read and written in one pass: every line must still be the one a
+// lookup by its name finds (the first of that name, without regard to case,
+// the index in plain decimal), and writing must leave what a SetPropValue per
+// line leaves.
+TEST(Properties, StringListsInOnePassMatchTheLookupByName)
+{
+    const QStringList props{"Caption=x",
+                            "description.STRINGS[1]=first one",
+                            "Description.Strings[1]=second one",
+                            "Description.Strings[01]=leading zero",
+                            "Description.Strings[+2]=signed",
+                            "Description.Strings[2",
+                            "Description.Strings[]=empty index",
+                            "Description.Strings[3]=a=b",
+                            "Description.Strings[4]=beyond the count",
+                            "Description.Count=4"};
+    QStringList byName;
+    for (int i = 0; i < 4; ++i)
+        byName.append(PropValue(props, QStringLiteral("Description.Strings[%1]").arg(i)));
+    QStringList dest;
+    LoadStringsProp(dest, props, "Description");
+    EXPECT_EQ(dest, byName);
+    EXPECT_EQ(dest, (QStringList{"", "first one", "", "a=b"}));
+
+    const QStringList lines{"new 0", "", "new 2", "new 3", "new 4"};
+    QStringList lineByLine = props;
+    SetPropValue(lineByLine, "Description.Count", "5");
+    for (int i = 0; i < lines.size(); ++i)
+        SetPropValue(lineByLine, QStringLiteral("Description.Strings[%1]").arg(i), lines[i]);
+    QStringList saved = props;
+    SaveStringsProp(saved, lines, "Description");
+    EXPECT_EQ(saved, lineByLine);
+}
+
+TEST(MatchOperand, KeepsOnlyAllowedKindsAndWritesOnlyOnAMatch)
+{
+    struct Case {
+        const char *text;
+        uint32_t mask;
+        uint32_t match;  // also the flag written
+        int32_t number;  // written on a match
+    };
+    const Case cases[] = {
+        {"R100", maskValueReference, opR, 100},
+        {"DR5000", maskRegister, opDRHigh, 5000},
+        {"X7", maskBitAction, opX, 7},
+        {"4000000000", maskAnyOperand, opConstUnsigned, int32_t(4000000000u)},
+        {"-5", maskAnyOperand, opConst, -5},
+        {"X7", maskValueReference, 0, 0},  // valid, but a kind outside the mask
+        {"R100", maskBitAction, 0, 0},
+        {"-5", maskRegister, 0, 0},
+        {"T3", maskBitAction, 0, 0},  // a bit, but not one a bit action writes
+        {"", maskAnyOperand, 0, 0},
+        {"r100", maskAnyOperand, 0, 0},
+    };
+    for (const Case &c : cases) {
+        uint32_t flag = 0xDEAD;
+        int32_t number = -7777;
+        EXPECT_EQ(MatchOperand(c.text, c.mask, &flag, &number), c.match) << c.text;
+        EXPECT_EQ(flag, c.match ? c.match : 0xDEADu) << c.text;
+        EXPECT_EQ(number, c.match ? c.number : -7777) << c.text;
+        EXPECT_EQ(MatchOperand(c.text, c.mask), c.match) << c.text << " without out-values";
+    }
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ TEST_F(MainWindowTest, DownloadCommandsOpenTheDialogInTheirModes)
         QString file;
     };
     QList<Shown> shown;
-    SetDownloadModalRunner([&](QDialog &dialog) {
+    ui.SetDialogHandler([&](QDialog &dialog) {
         if (auto *form = qobject_cast<TfmDownload *>(&dialog))
             shown.append({form->DownloadMode, form->windowTitle(), form->edDownloadFileName->text()});
         return 0;
@@ -30,7 +30,6 @@ TEST_F(MainWindowTest, DownloadCommandsOpenTheDialogInTheirModes)
     ASSERT_TRUE(form.Action(Command::DownloadFirmware)->isEnabled());
     form.Action(Command::DownloadMenu)->trigger();
     form.Action(Command::DownloadFirmware)->trigger();
-    SetDownloadModalRunner({});
 
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[0].mode, 0);

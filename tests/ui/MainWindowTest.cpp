@@ -3,22 +3,26 @@
 // the handlers.
 #include "MainWindowFixture.h"
 
+#include "Alarmtrigfrm.h"
+#include "Deviceinfofm.h"
 #include "Mainform.h"
 #include "Mainimages.h"
 #include "NodeStream.h"
+#include "Projectpropfrm.h"
 #include "Startup.h"
-#include "Treeitems.h"
+#include "Treebinder.h"
+#include "U_fontselect.h"
+#include "Ufmsearch.h"
+#include "Ufmwarm.h"
 #include "Zelapplication.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QGroupBox>
 #include <QHelpEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -108,15 +112,27 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     CreateStartupForms({QStringLiteral("zeldesigner"), QStringLiteral("/p/plant.zel")});
     ASSERT_NE(FormMain, nullptr);
     EXPECT_NE(fmYesNo, nullptr);
+    QStringList registered;
+    for (const QWidget *form : Localizer.RegisteredForms())
+        registered.append(form->objectName());
+    EXPECT_EQ(registered,
+              Split("FormMain fmYesNo fmSearch fmFontSelect FormDeviceInfo FormDescription "
+                    "frmAlarmTrig frmCommTimeOut fmDownload fmWarm"));
     // Remembered while the forms are made, opened only afterwards.
     EXPECT_EQ(FormMain->StartupProject(), QStringLiteral("/p/plant.zel"));
     FormMain->OpenStartupProject();
     EXPECT_EQ(FormMain->StartupProject(), QString());
-    EXPECT_EQ(FormMain->Root, nullptr);
+    EXPECT_EQ(FormMain->Root(), nullptr);
     EXPECT_EQ(FormMain->windowTitle(), QStringLiteral("ZELD"));
     DestroyStartupForms();
     EXPECT_EQ(FormMain, nullptr);
     EXPECT_EQ(fmYesNo, nullptr);
+    EXPECT_EQ(FormDeviceInfo, nullptr);
+    EXPECT_EQ(FormDescription, nullptr);
+    EXPECT_EQ(fmSearch, nullptr);
+    EXPECT_EQ(fmFontSelect, nullptr);
+    EXPECT_EQ(frmAlarmTrig, nullptr);
+    EXPECT_EQ(fmWarm, nullptr);
 }
 
 TEST_F(MainWindowTest, StartDesignerShowsTheWindowInTheChosenLanguage)
@@ -240,13 +256,13 @@ TEST_F(MainWindowTest, ModifiedMarkAndProjectPath)
 {
     TFormMain form;
     form.SetModified(true);
-    EXPECT_TRUE(form.Modified);
+    EXPECT_TRUE(form.Modified());
     EXPECT_EQ(form.StatusText(0), QStringLiteral("Modified"));
     form.SetModified(false);
     EXPECT_EQ(form.StatusText(0), QString());
 
     form.SetProjectPath(QStringLiteral("/p/plant.zel"));
-    EXPECT_EQ(form.ProjectPath, QStringLiteral("/p/plant.zel"));
+    EXPECT_EQ(form.ProjectPath(), QStringLiteral("/p/plant.zel"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("ZELD - /p/plant.zel"));
     // The same path again leaves a caption changed since untouched.
     form.setWindowTitle(QStringLiteral("from the language file"));
@@ -280,8 +296,8 @@ TEST_F(MainWindowTest, RecentEntriesInTheOpenDropDown)
 
     // A click closes (nothing open) and hands the path to the loader.
     entries.last()->trigger();
-    EXPECT_EQ(form.Root, nullptr);
-    EXPECT_TRUE(boxes.isEmpty());
+    EXPECT_EQ(form.Root(), nullptr);
+    EXPECT_TRUE(ui.Boxes.isEmpty());
 }
 
 TEST_F(MainWindowTest, RecentListReadAtStartAndWrittenBackOnDestruction)
@@ -315,8 +331,7 @@ TEST_F(MainWindowTest, RecentListReadAtStartAndWrittenBackOnDestruction)
 TEST_F(MainWindowTest, TreeShowsTheProjectAndItsItemsGoWithTheNodes)
 {
     TFormMain form;
-    form.Root = MakeSampleProject();
-    form.RebuildTree();
+    form.Document.ReplaceRoot(MakeSampleProject());
     EXPECT_EQ(TopLevelTexts(form.tvProject),
               Split("Device_Infomation Main_Menu Alarms Startup_Screen "
                     "Screen_Saver Configuration")
@@ -324,7 +339,7 @@ TEST_F(MainWindowTest, TreeShowsTheProjectAndItsItemsGoWithTheNodes)
     QTreeWidgetItem *alarms = form.tvProject->topLevelItem(2);
     ASSERT_EQ(alarms->childCount(), 2);
     EXPECT_EQ(alarms->child(1)->text(0), QStringLiteral("Alarm - 07"));
-    EXPECT_EQ(NodeOfItem(alarms), form.Root->GetChild(2));
+    EXPECT_EQ(TTreeBinder::NodeOf(alarms), form.Root()->GetChild(2));
     EXPECT_EQ(form.tvProject->topLevelItem(1)->child(0)->child(0)->text(0), QStringLiteral("Flow"));
     EXPECT_EQ(alarms->icon(0).cacheKey(), TreeImage(3).cacheKey());
 
@@ -335,21 +350,21 @@ TEST_F(MainWindowTest, TreeShowsTheProjectAndItsItemsGoWithTheNodes)
     EXPECT_EQ(form.tvProject->topLevelItem(1)->child(0)->childCount(), 1);
 
     // A node destroyed takes its items with it.
-    delete form.Root->GetChild(1)->GetChild(0);
+    delete form.Root()->GetChild(1)->GetChild(0);
     EXPECT_EQ(form.tvProject->topLevelItem(1)->childCount(), 1);
     EXPECT_EQ(form.tvProject->topLevelItem(1)->child(0)->text(0), QStringLiteral("Reset"));
 
-    form.SelectNode(form.Root->GetChild(2)->GetChild(1));
-    EXPECT_EQ(form.SelectedNode(), form.Root->GetChild(2)->GetChild(1));
+    form.SelectNode(form.Root()->GetChild(2)->GetChild(1));
+    EXPECT_EQ(form.SelectedNode(), form.Root()->GetChild(2)->GetChild(1));
     form.tvProjectClick(form.tvProject->currentItem());
     EXPECT_EQ(form.StatusText(2), QStringLiteral("1"));
     EXPECT_EQ(form.StatusText(3), QStringLiteral("1"));
 
     form.SetModified(true);
     EXPECT_TRUE(form.ClearProject());
-    EXPECT_EQ(form.Root, nullptr);
+    EXPECT_EQ(form.Root(), nullptr);
     EXPECT_EQ(form.tvProject->topLevelItemCount(), 0);
-    EXPECT_FALSE(form.Modified);
+    EXPECT_FALSE(form.Modified());
     EXPECT_EQ(form.SelectedNode(), nullptr);
 }
 
@@ -357,8 +372,7 @@ TEST_F(MainWindowTest, ClickOnTheTextIsRemembered)
 {
     TFormMain form;
     form.show();
-    form.Root = MakeSampleProject();
-    form.RebuildTree();
+    form.Document.ReplaceRoot(MakeSampleProject());
     QTreeWidgetItem *menu = form.tvProject->topLevelItem(1);
     form.tvProject->setCurrentItem(menu);
     const QRect row = form.tvProject->visualItemRect(menu);
@@ -399,15 +413,10 @@ TEST_F(MainWindowTest, SearchListPopUp)
 TEST_F(MainWindowTest, ClipboardKindInThePrivateFormat)
 {
     TFormMain form;
-    QClipboard *clipboard = QGuiApplication::clipboard();
     const std::unique_ptr<TwNode> project = MakeSampleProject();
     const TwNode *mainMenu = project->GetChild(1);
 
-    auto put = [&](const QByteArray &bytes) {
-        auto *data = new QMimeData;
-        data->setData(ClipboardMimeType(), bytes);
-        clipboard->setMimeData(data);
-    };
+    auto put = [&](const QByteArray &bytes) { ui.SetClipboardData(ClipboardMimeType(), bytes); };
     put(MakeClipboardBlock(*mainMenu));
     int height = 0;
     EXPECT_EQ(form.GetClipboardNodeKind(&height), nkSubMenu);  // a Main Menu travels as a sub-menu
@@ -426,9 +435,13 @@ TEST_F(MainWindowTest, ClipboardKindInThePrivateFormat)
     EXPECT_EQ(form.GetClipboardNodeKind(), 0);
     put(QByteArray::fromHex("0400000001000000"));
     EXPECT_EQ(form.GetClipboardNodeKind(), 0);
-    clipboard->setText(QStringLiteral("plain text"));
+    // A block too large to check on every clipboard change is not read.
+    QByteArray large = MakeClipboardBlock(*mainMenu);
+    large.append(QByteArray(kPreviewByteLimit, '\0'));
+    put(large);
     EXPECT_EQ(form.GetClipboardNodeKind(), 0);
-    clipboard->clear();
+    ui.SetClipboardData(QStringLiteral("text/plain"), "plain text");
+    EXPECT_EQ(form.GetClipboardNodeKind(), 0);
 }
 
 // ---- Languages --------------------------------------------------------------
@@ -436,8 +449,7 @@ TEST_F(MainWindowTest, ClipboardKindInThePrivateFormat)
 TEST_F(MainWindowTest, LanguageSwitchRenamesFixedNodesAndTranslatesTheWindow)
 {
     TFormMain form;
-    form.Root = MakeSampleProject();
-    form.RebuildTree();
+    form.Document.ReplaceRoot(MakeSampleProject());
     form.LocalizeFixedNodes();
     EXPECT_EQ(TopLevelTexts(form.tvProject),
               Split("Device Main_Menu Alarms Startup_Screen Screen_Saver Configuration")
@@ -450,7 +462,7 @@ TEST_F(MainWindowTest, LanguageSwitchRenamesFixedNodesAndTranslatesTheWindow)
               QStringList({QStringLiteral("Gerät"), QStringLiteral("Hauptmenü"), QStringLiteral("Alarme"),
                            QStringLiteral("Startbild"), QStringLiteral("Bildschirmschoner"),
                            QStringLiteral("Konfiguration")}));
-    EXPECT_EQ(form.Root->GetChild(1)->Caption(), QStringLiteral("Hauptmenü"));
+    EXPECT_EQ(form.Root()->GetChild(1)->Caption(), QStringLiteral("Hauptmenü"));
     // Menu and picture nodes keep their captions.
     EXPECT_EQ(form.tvProject->topLevelItem(1)->child(0)->text(0), QStringLiteral("Pumps"));
     EXPECT_EQ(form.tvProject->topLevelItem(2)->child(0)->text(0), QStringLiteral("Alarm - 01"));
@@ -504,9 +516,10 @@ TEST_F(MainWindowTest, AnExceptionInAHandlerIsShownAndTheProgramGoesOn)
     EXPECT_FALSE(RunGuarded([] { throw std::runtime_error("Stream read error"); }));
     EXPECT_FALSE(RunGuarded([] { throw 42; }));
     EXPECT_TRUE(RunGuarded([] {}));
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0].message, QStringLiteral("Stream read error"));
-    EXPECT_EQ(boxes[0].caption, QStringLiteral("Zel Designer"));
-    EXPECT_EQ(boxes[1].message, QString());
-    EXPECT_EQ(boxes[1].caption, QStringLiteral("Zel Designer"));
+    ASSERT_EQ(ui.Boxes.size(), 2);
+    EXPECT_EQ(ui.Boxes[0].kind, TBoxRequest::Error);
+    EXPECT_EQ(ui.Boxes[0].text, QStringLiteral("Stream read error"));
+    EXPECT_EQ(ui.Boxes[0].caption, QStringLiteral("Zel Designer"));
+    EXPECT_EQ(ui.Boxes[1].text, QString());
+    EXPECT_EQ(ui.Boxes[1].caption, QStringLiteral("Zel Designer"));
 }

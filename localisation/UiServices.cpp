@@ -1,0 +1,161 @@
+// The seam of everything modal, and its real implementation.
+#include "UiServices.h"
+
+#include "ModalResult.h"
+#include "Ufmyesno.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QProcess>
+#include <QSettings>
+
+namespace {
+
+TUiServices *gInstalled = nullptr;
+
+TQtUiServices &RealServices()
+{
+    static TQtUiServices real;
+    return real;
+}
+
+// Runs a box made for one showing and frees it; a box freed meanwhile (with
+// its parent) counts as cancelled.
+int RunFreshBox(TUiServices &services, QDialog *box, int resultWhenGone)
+{
+    const QPointer<QDialog> alive(box);
+    const int result = services.RunDialog(*box);
+    if (!alive)
+        return resultWhenGone;
+    delete box;
+    return result;
+}
+
+}  // namespace
+
+TUiServices::~TUiServices() = default;
+
+TUiServices &UiServices()
+{
+    return gInstalled ? *gInstalled : RealServices();
+}
+
+TUiServices *InstallUiServices(TUiServices *services)
+{
+    TUiServices *previous = gInstalled;
+    gInstalled = services;
+    return previous;
+}
+
+QWidget *ModalParent()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+QString FileDialogFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() < 2)
+        return filter;
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &name = parts[i];
+        const QString patterns =
+            parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        filters.append(
+            name.trimmed().endsWith(QLatin1Char(')')) ? name : QStringLiteral("%1 (%2)").arg(name, patterns));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+// ---- The real services -------------------------------------------------------
+
+TQtUiServices::TQtUiServices()
+{
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TUiServices::clipboardChanged);
+}
+
+int TQtUiServices::ShowBox(const TBoxRequest &request)
+{
+    if (request.kind == TBoxRequest::Plain) {
+        auto *box = new QMessageBox(QMessageBox::NoIcon, request.caption, request.text, QMessageBox::Ok,
+                                    ModalParent());
+        RunFreshBox(*this, box, mrOk);
+        return mrOk;
+    }
+    auto *box = new TfmYesNo(ModalParent());
+    box->Present(request);
+    return RunFreshBox(*this, box, mrCancel);
+}
+
+int TQtUiServices::RunDialog(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
+QString TQtUiServices::ChooseFile(const TFileRequest &request)
+{
+    QFileDialog dialog(request.parent ? request.parent : ModalParent(), request.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (request.kind == TFileRequest::Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // The caller asks its own question about an existing file.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (!request.filter.isEmpty())
+        dialog.setNameFilters(FileDialogFilter(request.filter).split(QStringLiteral(";;")));
+    if (!request.directory.isEmpty())
+        dialog.setDirectory(request.directory);
+    else if (!request.fileName.isEmpty() && QFileInfo(request.fileName).isAbsolute())
+        dialog.setDirectory(QFileInfo(request.fileName).absolutePath());
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+std::unique_ptr<QSettings> TQtUiServices::OpenSettings(const QString &application, const QString &group)
+{
+    auto settings = std::make_unique<QSettings>(QStringLiteral("Lumor"), application);
+    if (!group.isEmpty())
+        settings->beginGroup(group);
+    return settings;
+}
+
+bool TQtUiServices::ClipboardData(const QString &mimeType, QByteArray &bytes)
+{
+    bytes.clear();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasFormat(mimeType))
+        return false;
+    bytes = data->data(mimeType);
+    return true;
+}
+
+void TQtUiServices::SetClipboardData(const QString &mimeType, const QByteArray &bytes)
+{
+    auto *data = new QMimeData;
+    data->setData(mimeType, bytes);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool TQtUiServices::StartProgram(const QString &program, const QStringList &arguments,
+                                 const QString &workingDirectory)
+{
+    return QProcess::startDetached(program, arguments, workingDirectory);
+}

@@ -1,0 +1,103 @@
+// UI services for headless tests: answers scripted per kind, every request
+// recorded, and a modal run nobody scripted failing the test.
+//
+//   TScriptedUiServices ui;             // installed while it lives
+//   ui.AnswerBox(mrNo);                 // the next question answers No
+//   ui.AnswerFile(path);                // the next file chooser picks path ("" cancels)
+//   ui.AnswerDialog([](QDialog &d) { ...; return int(QDialog::Accepted); });
+//   ui.SetDialogHandler(handler);       // every further dialog run, once the queue is empty
+//   ... run the window ...
+//   EXPECT_EQ(ui.Boxes[0].text, ...);   // what was asked and shown
+//
+// Questions (modes 0 and 1) need a scripted answer; one-button boxes
+// (messages, warnings, errors, plain boxes) are recorded and acknowledged by
+// themselves (mrYes, mrOk for a plain box). A question, file choice or
+// dialog without an answer fails the test and answers Cancel. Answers left
+// over when the services go fail the test too.
+//
+// Settings: one INI file per application in a temporary folder of its own,
+// empty at the start. Clipboard: in memory, one format at a time.
+// Programs: recorded, started as ProgramStarts says.
+#pragma once
+
+#include "ModalResult.h"
+#include "UiServices.h"
+
+#include <QList>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+using TDialogAnswer = std::function<int(QDialog &dialog)>;
+
+class TScriptedUiServices : public TUiServices {
+    Q_OBJECT
+public:
+    TScriptedUiServices();
+    ~TScriptedUiServices() override;
+
+    // ---- Script ----
+    void AnswerBox(int result);
+    void AnswerFile(const QString &path);
+    void AnswerDialog(TDialogAnswer answer);
+    void SetDialogHandler(TDialogAnswer handler);
+
+    // ---- Record ----
+    QList<TBoxRequest> Boxes;
+    QList<TFileRequest> Files;
+    // Object names of the dialogs run (class names for unnamed ones).
+    QStringList Dialogs;
+    struct Program {
+        QString program;
+        QStringList arguments;
+        QString workingDirectory;
+    };
+    QList<Program> Programs;
+    bool ProgramStarts = true;
+
+    // The texts of the boxes shown, in order.
+    QStringList BoxTexts() const;
+    // The INI file standing in for application's settings.
+    QString SettingsPath(const QString &application = QLatin1String(kDesignerSettings)) const;
+    std::unique_ptr<QSettings> Settings(const QString &application = QLatin1String(kDesignerSettings))
+    {
+        return OpenSettings(application, QString());
+    }
+
+    // ---- TUiServices ----
+    int ShowBox(const TBoxRequest &request) override;
+    int RunDialog(QDialog &dialog) override;
+    QString ChooseFile(const TFileRequest &request) override;
+    std::unique_ptr<QSettings> OpenSettings(const QString &application, const QString &group) override;
+    bool ClipboardData(const QString &mimeType, QByteArray &bytes) override;
+    void SetClipboardData(const QString &mimeType, const QByteArray &bytes) override;
+    bool StartProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingDirectory) override;
+
+private:
+    TUiServices *previous_ = nullptr;
+    QTemporaryDir dir_;
+    std::deque<int> boxAnswers_;
+    std::deque<QString> fileAnswers_;
+    std::deque<TDialogAnswer> dialogAnswers_;
+    TDialogAnswer dialogHandler_;
+    QString clipboardType_;
+    QByteArray clipboardBytes_;
+};
+
+// Installs services (null: the real ones) while it lives.
+class TUiServicesScope {
+public:
+    explicit TUiServicesScope(TUiServices *services) : previous_(InstallUiServices(services)) { }
+    ~TUiServicesScope() { InstallUiServices(previous_); }
+    TUiServicesScope(const TUiServicesScope &) = delete;
+    TUiServicesScope &operator=(const TUiServicesScope &) = delete;
+
+private:
+    TUiServices *previous_;
+};

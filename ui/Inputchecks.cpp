@@ -1,0 +1,79 @@
+// The input checks the item dialogs share, and the width of panel texts.
+#include "Inputchecks.h"
+
+#include "Outputfont.h"
+#include "PanelLcdDriver.h"
+#include "Ufmyesno.h"
+#include "Wutil.h"
+
+#include <QLineEdit>
+
+namespace {
+
+void WarnAndFocus(QLineEdit *edit, int warningCode)
+{
+    ShowWarning(warningCode);
+    edit->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace
+
+uint32_t CheckOperandEdit(QLineEdit *edit, uint32_t mask, int warningCode)
+{
+    if (!edit)
+        return 0;
+    const uint32_t match = MatchOperand(edit->text(), mask);
+    SetFieldTextColour(edit, match != 0 ? clFieldAccepted : clFieldRefused);
+    if (match == 0 && warningCode != NoWarning)
+        WarnAndFocus(edit, warningCode);
+    return match;
+}
+
+bool CheckEditNotEmpty(QLineEdit *edit, int warningCode)
+{
+    if (!edit)
+        return false;
+    if (!edit->text().isEmpty())
+        return true;
+    WarnAndFocus(edit, warningCode);
+    return false;
+}
+
+int NumberModeOfReference(uint32_t flag, bool isSigned)
+{
+    if (flag & (opRT | opRC | opWord))
+        return isSigned ? cdtSigned16 : cdtUnsigned16;
+    if (flag & (opDRC | opDWord))
+        return isSigned ? cdtSigned32 : cdtUnsigned32;
+    return -1;
+}
+
+bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode)
+{
+    if (!edit)
+        return false;
+    const bool valid = CheckConstantRange(edit->text(), numberMode);
+    SetFieldTextColour(edit, valid ? clFieldAccepted : clFieldRefused);
+    if (!valid && warningCode != NoWarning)
+        WarnAndFocus(edit, warningCode);
+    return valid;
+}
+
+int MenuCaptionMaxWidth()
+{
+    return int(CurrentModel.Width) - 16;
+}
+
+bool FitsPanel(const QString &text, int maxWidth)
+{
+    return PanelTextWidth(text) <= maxWidth;
+}
+
+bool ColourByPanelWidth(QLineEdit *edit, int maxWidth, TColor tooWide)
+{
+    if (!edit)
+        return false;
+    const bool fits = FitsPanel(edit->text(), maxWidth);
+    SetFieldTextColour(edit, fits ? clFieldAccepted : tooWide);
+    return fits;
+}
