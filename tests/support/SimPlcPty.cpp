@@ -171,10 +171,11 @@ bool SimPlcPty::WaitUntil(Clock::time_point deadline, bool release)
                 wake = std::min(wake, h.due);
             }
         }
-        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count();
-        timespec ts{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
+        const auto left =
+            std::max<long long>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count());
+        const timespec ts{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
         pollfd p{wakeFd_, POLLIN, 0};
-        ::ppoll(&p, 1, left > 0 ? &ts : nullptr, nullptr);
+        ::ppoll(&p, 1, &ts, nullptr);
         if (p.revents & POLLIN) {
             std::uint64_t v;
             ssize_t ignored = ::read(wakeFd_, &v, sizeof v);
