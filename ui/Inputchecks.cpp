@@ -39,6 +39,28 @@ bool CheckEditNotEmpty(QLineEdit *edit, int warningCode)
     return false;
 }
 
+bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode)
+{
+    if (!edit)
+        return false;
+    if (edit->text().isEmpty())
+        return true;
+    const bool accepted = CheckConstantRange(edit->text(), numberMode);
+    SetFieldTextColour(edit, accepted ? clFieldAccepted : clFieldRefused);
+    if (!accepted && warningCode != NoWarning)
+        WarnAndFocus(edit, warningCode);
+    return accepted;
+}
+
+bool RefuseEdit(QLineEdit *edit, int warningCode)
+{
+    if (!edit)
+        return false;
+    SetFieldTextColour(edit, clFieldRefused);
+    WarnAndFocus(edit, warningCode);
+    return false;
+}
+
 int MenuCaptionMaxWidth()
 {
     return int(CurrentModel.Width) - 16;

@@ -12,6 +12,8 @@
 //       return CheckEditNotEmpty(edtCaption, 2000)
 //           && CheckOperandEdit(edtReference, maskValueReference, 2006) != 0; }
 //
+//   CheckNumberEdit(edtMax, cdtSigned16, NoWarning);   // live, by the number mode
+//
 // Panel widths: a caption or text line the panel shows in one row turns
 // green when it fits and olive (an alarm line: red) when it does not; the
 // width is measured with the compiler's rasteriser in the output font.
@@ -38,6 +40,19 @@ uint32_t CheckOperandEdit(QLineEdit *edit, uint32_t mask, int warningCode);
 // False, after the warning and with the focus on the edit, when the edit's
 // text is empty (a null edit: false, nothing shown). Changes no colour.
 bool CheckEditNotEmpty(QLineEdit *edit, int warningCode);
+
+// The check of a number field (Max, Min and the like) by its number mode,
+// a ConstantDataType of Wutil.h: an empty field keeps its colour and passes;
+// any other text turns green when CheckConstantRange accepts it for the mode
+// and red when not. A refused text with a warning code shows the warning and
+// focuses the edit. Returns false only for a refused text (a null edit:
+// false, nothing shown).
+bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode);
+
+// A field refused by a check of the dialog's own: its text turns red, the
+// warning is shown and the field gets the focus. Returns false, so that a
+// check can end with it: return accepted || RefuseEdit(edit, 2006);
+bool RefuseEdit(QLineEdit *edit, int warningCode);
 
 // Widest a text may be on the panel, in pixels.
 constexpr int ItemCaptionMaxWidth = 110;  // value and list captions

@@ -86,6 +86,39 @@ TEST(InputChecks, EditNotEmptyWarnsAndFocusesButKeepsTheColour)
     EXPECT_EQ(FieldTextColour(form.edit), kRed);
 }
 
+TEST(InputChecks, NumberEditFollowsItsModeAndLeavesAnEmptyFieldAlone)
+{
+    struct Case {
+        const char *text;
+        int mode;
+        int code;
+        bool accepted;
+        QColor colour;  // invalid: the colour the field had
+        bool warned;
+    };
+    const Case cases[] = {
+        {"32767", cdtSigned16, 2006, true, kGreen, false},
+        {"40000", cdtSigned16, 2006, false, kRed, true},
+        {"40000", cdtUnsigned16, 2006, true, kGreen, false},
+        {"-1", cdtUnsigned32, NoWarning, false, kRed, false},
+        {"R5", cdtSigned32, 2006, false, kRed, true},  // an operand is no number
+        {"", cdtSigned16, 2006, true, QColor(), false},
+    };
+    for (const Case &c : cases) {
+        TScriptedUiServices ui;
+        TwoEdits form;
+        SetFieldTextColour(form.edit, clFieldTooWide);
+        form.edit->setText(c.text);
+        EXPECT_EQ(CheckNumberEdit(form.edit, c.mode, c.code), c.accepted) << c.text;
+        EXPECT_EQ(FieldTextColour(form.edit), c.colour.isValid() ? c.colour : kOlive) << c.text;
+        EXPECT_EQ(form.dialog.focusWidget(), c.warned ? form.edit : form.other) << c.text;
+        ASSERT_EQ(ui.Boxes.size(), c.warned ? 1 : 0) << c.text;
+        if (c.warned) {
+            EXPECT_EQ(ui.Boxes[0].warningCode, c.code);
+        }
+    }
+}
+
 TEST(FieldColours, OwnColoursAreBgrAndSystemColoursFollowThePalette)
 {
     EXPECT_EQ(ToQColor(clFieldAccepted), kGreen);
