@@ -5,6 +5,7 @@
 #include "Alarmtrigfrm.h"
 #include "Commtimeoutfrm.h"
 #include "Compilef.h"
+#include "Configfm.h"
 #include "Deviceinfofm.h"
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
@@ -12,6 +13,7 @@
 #include "Projectpropfrm.h"
 #include "Simform.h"
 #include "U_fontselect.h"
+#include "Ufmaction.h"
 #include "Ufmsearch.h"
 #include "Ufmwarm.h"
 #include "Ufmyesno.h"
@@ -32,7 +34,7 @@ template <typename Form> void DeleteForm(Form *&form)
 // before any other form exists.
 constexpr StartupForm kStartupForms[] = {
     {"TFormMain", [] { FormMain = new TFormMain(); }, [] { DeleteForm(FormMain); }},
-    {"TfmAction", nullptr, nullptr},
+    {"TfmAction", [] { ActionForm(); }, [] { DeleteForm(fmAction); }},
     {"TfmYesNo", [] { YesNoForm(); }, [] { DeleteForm(fmYesNo); }},
     {"TfmSearch", [] { SearchForm(); }, [] { DeleteForm(fmSearch); }},
     {"TfmFontSelect", [] { FontSelectForm(); }, [] { DeleteForm(fmFontSelect); }},
@@ -104,6 +106,7 @@ void StopDesigner()
     DestroySimulationForms();
     DeleteForm(FormAbout);
     DeleteForm(FormCompile);
+    DeleteForm(FormConfig);
     DestroyStartupForms();
     Localizer.ReleaseLanguage();
 }
