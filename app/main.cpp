@@ -5,12 +5,7 @@
 int main(int argc, char *argv[])
 {
     TZelApplication app(argc, argv);
-    // A failure of start-up or shut-down is shown; the entry still ends
-    // normally, without releasing what did not start.
-    RunGuarded([&] {
-        StartDesigner(QApplication::arguments());
-        QApplication::exec();
-        StopDesigner();
-    });
-    return 0;
+    // A failure of start-up or shut-down is shown and ends the program with
+    // an error; what start-up made is shut down all the same.
+    return RunDesigner(QApplication::arguments());
 }

@@ -59,7 +59,14 @@ void TCommDownloadPort::FlushInput()
 
 void TCommDownloadPort::SetBaudRate(uint32_t rate)
 {
-    comm_.SetBaudRate(rate);
+    try {
+        comm_.SetBaudRate(rate);
+    } catch (const ECommsError &) {
+        // The port stays at its old rate, where an answer would be taken for
+        // one at this rate: it is closed instead, and the next frame finds
+        // the port lost.
+        comm_.StopComm();
+    }
 }
 
 void TCommDownloadPort::Stop()

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -20,6 +21,19 @@ int MillisecondsUntil(Clock::time_point deadline)
     return static_cast<int>(std::clamp<long long>(left, 0, 1 << 30));
 }
 
+const char kTimeoutsRefused[] = "Cannot setup comm timeouts";
+
+// What the port refused: the line settings asked for.
+std::string LineStateRefused(const TCommLineState &line)
+{
+    static const char *const kParity[] = {"no", "odd", "even", "mark", "space"};
+    static const char *const kStopBits[] = {"1 stop bit", "1.5 stop bits", "2 stop bits"};
+    return "Cannot setup comm state: the port does not take " + std::to_string(line.BaudRate) + " baud, "
+        + std::to_string(static_cast<int>(line.ByteSize) + 5) + " data bits, "
+        + kParity[static_cast<int>(line.Parity) % 5] + " parity, "
+        + kStopBits[static_cast<int>(line.StopBits) % 3];
+}
+
 }  // namespace
 
 TComm::TComm(QObject *owner, std::unique_ptr<TCommBackend> backend)
@@ -33,7 +47,7 @@ TComm::~TComm()
     StopComm();
 }
 
-void TComm::CloseAfterFailure(const char *message)
+void TComm::CloseAfterFailure(const std::string &message)
 {
     backend_->Close();
     throw ECommsError(message);
@@ -52,8 +66,10 @@ void TComm::StartComm()
         CloseAfterFailure("Cannot setup comm buffer");
     backend_->Purge(true, true);
     sendDataEmpty_ = true;
-    backend_->ApplyTimeouts(timeouts_);
-    backend_->ApplyLineState(line_);
+    if (!backend_->ApplyTimeouts(timeouts_))
+        CloseAfterFailure(kTimeoutsRefused);
+    if (!backend_->ApplyLineState(line_))
+        CloseAfterFailure(LineStateRefused(line_));
     if (!backend_->CreateWakeEvent())
         CloseAfterFailure("Unable to create event");
 
@@ -157,8 +173,8 @@ void TComm::SetTimeouts(const TCommTimeouts &timeouts)
 void TComm::PublishLine()
 {
     rtsToggle_ = line_.RtsControl == RtsTransmissionAvailable;
-    if (open_)
-        backend_->ApplyLineState(line_);
+    if (open_ && !backend_->ApplyLineState(line_))
+        throw ECommsError(LineStateRefused(line_));
 }
 
 void TComm::PublishTimeouts()
@@ -168,8 +184,8 @@ void TComm::PublishTimeouts()
     readTotalConstant_ = timeouts_.ReadTotalTimeoutConstant;
     writeTotalMultiplier_ = timeouts_.WriteTotalTimeoutMultiplier;
     writeTotalConstant_ = timeouts_.WriteTotalTimeoutConstant;
-    if (open_)
-        backend_->ApplyTimeouts(timeouts_);
+    if (open_ && !backend_->ApplyTimeouts(timeouts_))
+        throw ECommsError(kTimeoutsRefused);
 }
 
 // Reader: collects received bytes into blocks of at most kReadBlockSize. A

@@ -48,8 +48,9 @@ public:
     TComm(const TComm &) = delete;
     TComm &operator=(const TComm &) = delete;
 
-    // Opens CommName and starts both threads. Throws ECommsError; the port is
-    // then left closed.
+    // Opens CommName with the line settings and time-outs and starts both
+    // threads. Throws ECommsError, also when the port refuses a setting; the
+    // port is then left closed.
     void StartComm();
     // Stops both threads (always joined) and closes the port; nothing when closed.
     void StopComm();
@@ -68,7 +69,10 @@ public:
     TCommBackend &Backend() { return *backend_; }
 
     // Published properties. A setter that changes a line setting or a time-out
-    // applies it at once when the port is open; the name is read at the next open.
+    // applies it at once when the port is open and throws ECommsError when the
+    // port refuses it (the port stays open, the property keeps the value asked
+    // for); the name is read at the next open. A pseudo-terminal is held only to
+    // what it can carry (not the data bits and parity; see TPosixCommBackend).
     QString CommName() const { return commName_; }
     void SetCommName(const QString &name) { commName_ = name; }
     const TCommLineState &LineState() const { return line_; }
@@ -162,7 +166,7 @@ private:
     }
     void PublishLine();
     void PublishTimeouts();
-    void CloseAfterFailure(const char *message);
+    void CloseAfterFailure(const std::string &message);
 
     // Thread bodies and what they hand to the owning thread.
     void ReadLoop(uint32_t session);

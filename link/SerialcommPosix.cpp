@@ -76,6 +76,9 @@ TCommBackend::IoStatus FailureStatus(int err)
     return TCommBackend::IoStatus::Error;
 }
 
+// The framing bits of the control flags a real port must take as asked.
+constexpr tcflag_t kFramingFlags = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+
 uint8_t DataBitsMask(TByteSize size)
 {
     return static_cast<uint8_t>(0xFF >> (3 - static_cast<int>(size)));
@@ -250,7 +253,15 @@ bool TPosixCommBackend::ApplyLineState(const TCommLineState &s)
     t.c_cc[VSTART] = static_cast<cc_t>(s.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(s.XoffChar);
 
-    if (tcsetattr(fd_, TCSANOW, &t) != 0)
+    // tcsetattr succeeds when any part of the change was made: read the line
+    // back. A pseudo-terminal is held to the speed only, its framing being
+    // the fixed one above.
+    termios applied{};
+    if (tcsetattr(fd_, TCSANOW, &t) != 0 || tcgetattr(fd_, &applied) != 0)
+        ok = false;
+    else if (cfgetospeed(&applied) != cfgetospeed(&t) || cfgetispeed(&applied) != cfgetispeed(&t))
+        ok = false;
+    else if (!pseudo_ && (applied.c_cflag & kFramingFlags) != (t.c_cflag & kFramingFlags))
         ok = false;
     filter_.Configure(filter);
 

@@ -153,19 +153,27 @@ void LumorUnicode::ReleaseLanguage()
 
 std::shared_ptr<const profile::ProfileData> LumorUnicode::Profile(const QString &path) const
 {
+    QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile()) {
+        cache_.remove(path);
+        return nullptr;
+    }
+    // Read once, and again only when the file's time or size has changed.
+    const QDateTime modified = info.lastModified();
+    const qint64 size = info.size();
+    auto it = cache_.find(path);
+    if (it != cache_.end() && it->modified == modified && it->size == size)
+        return it->data;
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         cache_.remove(path);
         return nullptr;
     }
     const QByteArray bytes = file.read(kMaxProfileBytes);
-    auto it = cache_.find(path);
-    if (it == cache_.end() || it->bytes != bytes) {
-        auto data = std::make_shared<const profile::ProfileData>(
-            profile::ProfileData::FromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
-        it = cache_.insert(path, CachedFile{bytes, std::move(data)});
-    }
-    return it->data;
+    auto data = std::make_shared<const profile::ProfileData>(
+        profile::ProfileData::FromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
+    cache_.insert(path, CachedFile{modified, size, data});
+    return data;
 }
 
 QString LumorUnicode::GetText(const QString &defaultText, const QString &prefix, const QString &id) const

@@ -23,6 +23,7 @@
 // GUI thread only.
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -148,12 +149,14 @@ public:
 
 private:
     struct CachedFile {
-        QByteArray bytes;
+        QDateTime modified;
+        qint64 size = 0;
         std::shared_ptr<const profile::ProfileData> data;
     };
 
-    // The parsed file at path, read anew on every call (re-parsed only when
-    // its bytes changed); null when it cannot be read.
+    // The parsed file at path, read when first asked for and read again only
+    // when its modification time or size has changed; null when it cannot be
+    // read.
     std::shared_ptr<const profile::ProfileData> Profile(const QString &path) const;
     std::unique_ptr<QSettings> OpenSettings() const;
     void ShowPlainMessage(const QString &text, const QString &caption) const;

@@ -106,9 +106,70 @@ QStringList OutputFontFamilies()
     return families;
 }
 
+namespace {
+
+// The fonts fontconfig tries for a face name, best first, the language fixed
+// so that the order depends on the installed fonts alone, not on the user's
+// locale. The font fontconfig picks to draw a character is the first of them
+// that has it (the same as its best match when the character is asked for).
+// Null without fontconfig; freed with FcFontSetSortDestroy.
+FcFontSet *FallbackFonts(const QString &faceName)
+{
+    FcConfig *config = FontConfig();
+    FcPattern *pattern = config ? FcPatternCreate() : nullptr;
+    if (!pattern)
+        return nullptr;
+    const QByteArray family = faceName.toUtf8();
+    if (!family.isEmpty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.constData()));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    if (FcLangSet *language = FcLangSetCreate()) {
+        FcLangSetAdd(language, reinterpret_cast<const FcChar8 *>("en"));
+        FcPatternAddLangSet(pattern, FC_LANG, language);
+        FcLangSetDestroy(language);
+    }
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcFontSet *fonts = FcFontSort(config, pattern, FcFalse, nullptr, &result);
+    FcPatternDestroy(pattern);
+    return fonts;
+}
+
+// Font file and face index of the first of fonts that has the character;
+// empty when none has it.
+QString FontFileWithChar(const FcFontSet *fonts, char16_t unit, int &faceIndex)
+{
+    faceIndex = 0;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcCharSet *has = nullptr;
+        FcChar8 *file = nullptr;
+        if (FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &has) != FcResultMatch || !has
+            || !FcCharSetHasChar(has, unit)
+            || FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch || !file)
+            continue;
+        int index = 0;
+        if (FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index) == FcResultMatch)
+            faceIndex = index;
+        return QString::fromUtf8(reinterpret_cast<const char *>(file));
+    }
+    return QString();
+}
+
+// Characters no font is asked for: controls, lone surrogates and the two
+// non-characters at the end of the plane keep the output font's box.
+bool TakesFallback(char16_t unit)
+{
+    return unit >= 0x20 && !(unit >= 0x7F && unit <= 0x9F) && !(unit >= 0xD800 && unit <= 0xDFFF)
+        && unit < 0xFFFE;
+}
+
+}  // namespace
+
 struct TwGlyphRaster::Impl {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
+    QString faceName;
     QString file;
     QString error;
     int pixels = 0;
@@ -116,9 +177,23 @@ struct TwGlyphRaster::Impl {
     int descent = 0;
     // Advance widths by UTF-16 unit, -1 until measured.
     std::vector<int16_t> advances;
+    // The fonts tried for characters the output font lacks (read on first
+    // need), and the faces opened from them at its pixel size, with their file
+    // and face index ("file#index").
+    FcFontSet *fallbackOrder = nullptr;
+    bool fallbackOrderRead = false;
+    std::vector<FT_Face> fallbacks;
+    std::vector<QString> fallbackKeys;
+    // By UTF-16 unit: -1 not yet looked at, 0 the output font, k the
+    // fallback face k - 1.
+    std::vector<int16_t> faceOf;
 
     ~Impl()
     {
+        for (FT_Face f : fallbacks)
+            FT_Done_Face(f);
+        if (fallbackOrder)
+            FcFontSetSortDestroy(fallbackOrder);
         if (face)
             FT_Done_Face(face);
         if (library)
@@ -126,16 +201,20 @@ struct TwGlyphRaster::Impl {
     }
 
     void Load(const QString &faceName, int pointSize);
-    FT_UInt GlyphIndex(char16_t unit) const { return FT_Get_Char_Index(face, unit); }
+    // The face that draws the unit: the output font when it has the
+    // character, else the font fontconfig picks for it, else the output font
+    // (its missing-character glyph).
+    FT_Face FaceFor(char16_t unit);
     int Advance(char16_t unit);
 };
 
-void TwGlyphRaster::Impl::Load(const QString &faceName, int pointSize)
+void TwGlyphRaster::Impl::Load(const QString &name, int pointSize)
 {
+    faceName = name;
     int faceIndex = 0;
-    file = ResolveFontFile(faceName, faceIndex);
+    file = ResolveFontFile(name, faceIndex);
     if (file.isEmpty()) {
-        error = QStringLiteral("No font file was found for the font \"%1\".").arg(faceName);
+        error = QStringLiteral("No font file was found for the font \"%1\".").arg(name);
         return;
     }
     if (FT_Init_FreeType(&library) != 0) {
@@ -170,6 +249,46 @@ void TwGlyphRaster::Impl::Load(const QString &faceName, int pointSize)
     ascent = std::max(ascent, 0);
     descent = std::max(descent, 0);
     advances.assign(0x10000, -1);
+    faceOf.assign(0x10000, -1);
+}
+
+FT_Face TwGlyphRaster::Impl::FaceFor(char16_t unit)
+{
+    int16_t &which = faceOf[unit];
+    if (which < 0) {
+        which = 0;
+        int index = 0;
+        QString other;
+        if (FT_Get_Char_Index(face, unit) == 0 && TakesFallback(unit)) {
+            if (!fallbackOrderRead) {
+                fallbackOrder = FallbackFonts(faceName);
+                fallbackOrderRead = true;
+            }
+            other = FontFileWithChar(fallbackOrder, unit, index);
+        }
+        if (!other.isEmpty()) {
+            const QString key = other + QLatin1Char('#') + QString::number(index);
+            const auto known = std::find(fallbackKeys.begin(), fallbackKeys.end(), key);
+            if (known != fallbackKeys.end()) {
+                which = static_cast<int16_t>(known - fallbackKeys.begin() + 1);
+            } else {
+                FT_Face opened = nullptr;
+                const QByteArray path = QFile::encodeName(other);
+                if (FT_New_Face(library, path.constData(), index, &opened) == 0) {
+                    if (FT_Set_Pixel_Sizes(opened, 0, static_cast<FT_UInt>(pixels)) == 0) {
+                        fallbacks.push_back(opened);
+                        fallbackKeys.push_back(key);
+                        which = static_cast<int16_t>(fallbacks.size());
+                    } else {
+                        FT_Done_Face(opened);
+                    }
+                }
+            }
+        }
+        if (which > 0 && FT_Get_Char_Index(fallbacks[static_cast<size_t>(which - 1)], unit) == 0)
+            which = 0;
+    }
+    return which == 0 ? face : fallbacks[static_cast<size_t>(which - 1)];
 }
 
 int TwGlyphRaster::Impl::Advance(char16_t unit)
@@ -177,8 +296,9 @@ int TwGlyphRaster::Impl::Advance(char16_t unit)
     int16_t &cached = advances[unit];
     if (cached < 0) {
         int width = 0;
-        if (FT_Load_Glyph(face, GlyphIndex(unit), FT_LOAD_TARGET_MONO) == 0)
-            width = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+        const FT_Face f = FaceFor(unit);
+        if (FT_Load_Glyph(f, FT_Get_Char_Index(f, unit), FT_LOAD_TARGET_MONO) == 0)
+            width = static_cast<int>((f->glyph->advance.x + 32) >> 6);
         cached = static_cast<int16_t>(std::clamp(width, 0, 0x7FFF));
     }
     return cached;
@@ -236,9 +356,11 @@ TwGlyphCell TwGlyphRaster::CharacterCell(char16_t unit)
     cell.Ink.assign(static_cast<size_t>(cell.Width) * cell.Height, 0);
     if (cell.Ink.empty())
         return cell;
-    if (FT_Load_Glyph(d->face, d->GlyphIndex(unit), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+    // A character from another font sits on the output font's baseline.
+    const FT_Face face = d->FaceFor(unit);
+    if (FT_Load_Glyph(face, FT_Get_Char_Index(face, unit), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
         return cell;
-    const FT_GlyphSlot slot = d->face->glyph;
+    const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap &bitmap = slot->bitmap;
     if (bitmap.pitch <= 0 || !bitmap.buffer)
         return cell;

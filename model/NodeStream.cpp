@@ -27,6 +27,11 @@ bool ReadChildren(TwNode *node, NodeStreamReader &in, int32_t count, int nesting
     if (count < 0 || count > in.Remaining() / kNodeRecordHeader)
         throw NodeStreamError("The file is damaged: a child count does not fit the file.");
     bool truncated = false;
+    if (count > 0) {
+        if (!node->Children)
+            node->Children = std::make_unique<std::vector<TwNode *>>();
+        node->Children->reserve(node->Children->size() + static_cast<size_t>(count));
+    }
     for (int32_t i = 0; i < count; ++i) {
         TwNode *child = new TwNode(node, QString(), nkReading);
         if (ReadNodeRecord(child, in, nesting + 1))
@@ -78,9 +83,7 @@ QString NodeStreamReader::ReadUtf16(qsizetype units)
     if (units < 0 || units > Remaining() / 2)
         throw NodeStreamError("The file ends inside a record.");
     QString text(units, Qt::Uninitialized);
-    const uchar *src = reinterpret_cast<const uchar *>(m_bytes.constData() + m_pos);
-    for (qsizetype i = 0; i < units; ++i)
-        text[i] = QChar(static_cast<char16_t>(src[2 * i] | (src[2 * i + 1] << 8)));
+    qFromLittleEndian<char16_t>(m_bytes.constData() + m_pos, units, text.data());
     m_pos += units * 2;
     return text;
 }
@@ -98,19 +101,20 @@ QString NodePropertyText(const QStringList &props)
 QStringList SplitPropertyText(const QString &text)
 {
     QStringList lines;
-    qsizetype start = 0;
+    const QChar *units = text.constData();
     const qsizetype size = text.size();
+    qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+        const char16_t c = units[i].unicode();
+        if (c != u'\r' && c != u'\n')
             continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+        lines.append(QString(units + start, i - start));
+        if (c == u'\r' && i + 1 < size && units[i + 1] == QLatin1Char('\n'))
             ++i;
         start = i + 1;
     }
     if (start < size)
-        lines.append(text.mid(start));
+        lines.append(QString(units + start, size - start));
     return lines;
 }
 

@@ -38,6 +38,11 @@ private:
 // Size of the smallest record (a node without text and children).
 constexpr qsizetype kNodeRecordHeader = 16;
 
+// Largest clipboard block, and largest file previewed in an open dialog, that
+// is read at all: those reads run on every clipboard change and every click
+// on a file, so they must stay quick whatever lies there.
+constexpr qsizetype kPreviewByteLimit = 4 * 1024 * 1024;
+
 // Appends the record of node and its subtree. kindOverride, when not 0, is
 // written in place of the node's own kind (a Main Menu leaves as a sub-menu).
 void WriteNodeRecord(const TwNode &node, QByteArray &out, int32_t kindOverride = 0);

@@ -3,6 +3,7 @@
 #include "Wutil.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 const QString kCaption = QStringLiteral("Caption");
@@ -12,8 +13,14 @@ TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Kind(kind
 {
     if (!caption.isEmpty())
         SetCaption(caption);
-    if (parent)
-        parent->AddChild(this);
+    if (parent) {
+        // A node being made is in no list yet: appended without a look for
+        // itself, so that a reader builds a list of n children in linear time.
+        if (!parent->Children)
+            parent->Children = std::make_unique<std::vector<TwNode *>>();
+        parent->Children->push_back(this);
+        Parent = parent;
+    }
 }
 
 TwNode::~TwNode()
@@ -104,9 +111,11 @@ void TwNode::RemoveChild(TwNode *child)
 {
     if (!Children)
         return;
-    auto it = std::find(Children->begin(), Children->end(), child);
-    if (it != Children->end()) {
-        Children->erase(it);
+    // Searched from the back: a node's children are destroyed from the last
+    // one, so freeing a list of n children stays linear.
+    auto it = std::find(Children->rbegin(), Children->rend(), child);
+    if (it != Children->rend()) {
+        Children->erase(std::next(it).base());
         child->ItemFollows();
     }
 }

@@ -50,11 +50,11 @@ int MenuItemType(int32_t kind)
     }
 }
 
-// The operand's record fields: low 16 bits of the number and the type code;
-// 0 and 0 for a text that does not parse.
+// The operand's record fields: its number and type code; 0 and 0 for a text
+// that does not parse. The record holds the number in 16 bits.
 struct OperandFields {
     uint32_t flag = opNone;
-    uint16_t number = 0;
+    int64_t number = 0;
     uint8_t type = otNone;
 };
 
@@ -64,10 +64,25 @@ OperandFields ParseOperandFields(const QString &text)
     int32_t number = 0;
     fields.flag = ParseOperand(text, number);
     if (fields.flag != opNone) {
-        fields.number = static_cast<uint16_t>(number);
+        fields.number = fields.flag == opConstUnsigned ? int64_t(uint32_t(number)) : int64_t(number);
         fields.type = OperandTypeCode(fields.flag);
     }
     return fields;
+}
+
+// True for a decimal number, signed or not, with blanks around it: a text
+// that reads as a number, whatever its size.
+bool IsDecimalText(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype i = trimmed.startsWith(QLatin1Char('+')) || trimmed.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (i >= trimmed.size())
+        return false;
+    for (; i < trimmed.size(); ++i) {
+        if (trimmed[i] < QLatin1Char('0') || trimmed[i] > QLatin1Char('9'))
+            return false;
+    }
+    return true;
 }
 
 void PutU32(QByteArray &bytes, int offset, uint32_t value)
@@ -215,6 +230,38 @@ uint16_t TwRes::TakeLocation(const TwSection &section, const char *what)
     return static_cast<uint16_t>(location);
 }
 
+void TwRes::RefuseNumber(const TwNode *node, const QString &what, const QString &value, int64_t low,
+                         int64_t high) const
+{
+    throw TwCompileError(QStringLiteral("The %1 of %2 is %3, which does not fit the menu image (%4 to %5). "
+                                        "Correct it, then compile again.")
+                             .arg(what, ItemName(node), value)
+                             .arg(low)
+                             .arg(high));
+}
+
+int64_t TwRes::FieldNumber(const TwNode *node, const char *key, int64_t defaultValue, int64_t low,
+                           int64_t high) const
+{
+    const QString text = node->GetProp(QLatin1String(key));
+    bool ok = false;
+    const int64_t value = text.toLongLong(&ok, 10);
+    if (!ok && !IsDecimalText(text))
+        return defaultValue;
+    if (!ok || value < low || value > high)
+        RefuseNumber(node, QStringLiteral("property \"%1\"").arg(QLatin1String(key)), text.trimmed(), low,
+                     high);
+    return value;
+}
+
+uint16_t TwRes::OperandNumber(const TwNode *node, const QString &key, const QString &text) const
+{
+    const OperandFields operand = ParseOperandFields(text);
+    if (operand.number < 0 || operand.number > 0xFFFF)
+        RefuseNumber(node, QStringLiteral("property \"%1\"").arg(key), text, 0, 0xFFFF);
+    return static_cast<uint16_t>(operand.number);
+}
+
 void TwRes::AddGlyphs(const QString &text)
 {
     for (QChar c : text) {
@@ -275,14 +322,14 @@ uint16_t TwRes::AddString(const QString &text, TwSection *out)
     return location;
 }
 
-uint16_t TwRes::AddOperand(const QString &text)
+uint16_t TwRes::AddOperand(const QString &text, const TwNode *node, const QString &key)
 {
     if (text.isEmpty())
         return kLocNone;
     TwSection &pool = m_sections[rsAttributePool];
     const uint16_t location = TakeLocation(pool, "attribute pool");
     const OperandFields operand = ParseOperandFields(text);
-    pool.WriteU16(operand.number);
+    pool.WriteU16(OperandNumber(node ? node : m_currentItem, key, text));
     pool.WriteU8(operand.type);
     pool.WriteU8(0);
     return location;
@@ -292,7 +339,9 @@ void TwRes::AddItemAttribute(const TwNode *item, TwSection &out)
 {
     TwSection &pool = m_sections[rsAttributePool];
     out.WriteU16(TakeLocation(pool, "attribute pool"));
-    const OperandFields operand = ParseOperandFields(item->GetProp(QStringLiteral("Reference")));
+    const QString reference = item->GetProp(QStringLiteral("Reference"));
+    const OperandFields operand = ParseOperandFields(reference);
+    const uint16_t refNumber = OperandNumber(item, QStringLiteral("Reference"), reference);
     const bool readOnly = item->GetPropFlag(QStringLiteral("ReadOnly"));
     const bool isSigned = item->GetPropFlag(QStringLiteral("Signed"));
 
@@ -305,11 +354,12 @@ void TwRes::AddItemAttribute(const TwNode *item, TwSection &out)
         int32_t max = 0;
         int32_t min = 0;
         item->GetValueLimits(operand.flag, isSigned, max, min);
+        const int64_t decimalPoint = FieldNumber(item, "DecimalPoint", 0, 0, 255);
         pool.WriteU16(unit);
-        pool.WriteU16(operand.number);
+        pool.WriteU16(refNumber);
         pool.WriteU8(operand.type);
         pool.WriteU8((readOnly ? 1u : 0u) | (isSigned ? 2u : 0u));
-        pool.WriteU8(static_cast<uint32_t>(item->GetPropInt(QStringLiteral("DecimalPoint"))));
+        pool.WriteU8(static_cast<uint32_t>(decimalPoint));
         pool.WriteU8(0);
         pool.WriteU32(static_cast<uint32_t>(min));
         pool.WriteU32(static_cast<uint32_t>(max));
@@ -317,8 +367,8 @@ void TwRes::AddItemAttribute(const TwNode *item, TwSection &out)
     }
     case nkList: {
         // The count is a byte: exactly that many entry locations follow.
-        const int count = std::clamp(item->GetPropInt(QStringLiteral("Max")), 0, 255);
-        pool.WriteU16(operand.number);
+        const int count = static_cast<int>(FieldNumber(item, "Max", 0, 0, 255));
+        pool.WriteU16(refNumber);
         pool.WriteU8(operand.type);
         pool.WriteU8(readOnly ? 1u : 0u);
         pool.WriteU8(static_cast<uint32_t>(count));
@@ -331,7 +381,8 @@ void TwRes::AddItemAttribute(const TwNode *item, TwSection &out)
         break;
     }
     case nkAction: {
-        const int actionType = item->GetPropInt(QStringLiteral("ActionType"), -1);
+        // No type (-1) is stored as 255.
+        const int actionType = static_cast<int>(FieldNumber(item, "ActionType", -1, -1, 255));
         uint16_t text = kLocNone;
         if (actionType == 0) {
             m_currentProperty = QStringLiteral("off text");
@@ -343,15 +394,17 @@ void TwRes::AddItemAttribute(const TwNode *item, TwSection &out)
         if (ranged)
             item->GetValueLimits(operand.flag, isSigned, max, min);
         const bool stepped = actionType == 6 || actionType == 7;
+        // A step of 32 bits, signed or unsigned.
+        const int64_t step = stepped ? FieldNumber(item, "StepSize", 0, INT32_MIN, UINT32_MAX) : 0;
         pool.WriteU16(text);
-        pool.WriteU16(operand.number);
+        pool.WriteU16(refNumber);
         pool.WriteU8(operand.type);
         pool.WriteU8(ranged && isSigned ? 2u : 0u);
         pool.WriteU8(static_cast<uint32_t>(actionType));
         pool.WriteU8(0);
         pool.WriteU32(static_cast<uint32_t>(min));
         pool.WriteU32(static_cast<uint32_t>(max));
-        pool.WriteU32(stepped ? static_cast<uint32_t>(item->GetPropInt(QStringLiteral("StepSize"))) : 0u);
+        pool.WriteU32(static_cast<uint32_t>(step));
         break;
     }
     default:
@@ -387,8 +440,12 @@ void TwRes::EnterAlarm(const TwNode *alarm)
         m_currentProperty = QStringLiteral("line \"%1\"").arg(key);
         entry.stringLoc[i] = AddString(alarm->GetProp(key));
     }
-    for (int i = 0; i < 3; ++i)
-        entry.attributeLoc[i] = AddOperand(alarm->GetProp(QStringLiteral("Reference%1").arg(i + 1)));
+    for (int i = 0; i < 3; ++i) {
+        const QString key = QStringLiteral("Reference%1").arg(i + 1);
+        entry.attributeLoc[i] = AddOperand(alarm->GetProp(key), alarm, key);
+    }
+    if (m_alarmsUsed == 0xFFFF)
+        RefuseNumber(alarm, QStringLiteral("number of alarms"), QString::number(m_alarmsUsed + 1), 0, 0xFFFF);
     ++m_alarmsUsed;
 }
 
@@ -404,7 +461,7 @@ void TwRes::EmitConfiguration(const TwNode *config)
     }
     static const char *const kWords[] = {"Level1IsTop", "ProtectType", "SaverEffect"};
     for (const char *key : kWords)
-        section.WriteU16(static_cast<uint32_t>(config->GetPropInt(QLatin1String(key))));
+        section.WriteU16(static_cast<uint32_t>(FieldNumber(config, key, 0, 0, 0xFFFF)));
 }
 
 void TwRes::EmitMenuPage(TwNode *node)
@@ -416,6 +473,8 @@ void TwRes::EmitMenuPage(TwNode *node)
         pages.PatchU16(static_cast<uint32_t>(placeholder), TakeLocation(pages, "menu-page section"));
     }
     const int count = node->GetChildCount();
+    if (count > 0xFFFF)
+        RefuseNumber(node, QStringLiteral("number of entries"), QString::number(count), 0, 0xFFFF);
     pages.WriteU16(static_cast<uint32_t>(count));
     QStringList description;
     for (int i = 0; i < count; ++i) {
@@ -484,10 +543,14 @@ void TwRes::CompileNode(TwNode *node)
         EnterAlarm(node);
         break;
     case nkStartupScreen:
+        if (node->GetChildCount() > 255) {
+            RefuseNumber(node, QStringLiteral("number of startup pictures"),
+                         QString::number(node->GetChildCount()), 0, 255);
+        }
         m_screenHeader.startupCount = static_cast<uint8_t>(node->GetChildCount());
-        m_screenHeader.endCondition = static_cast<uint8_t>(node->GetPropInt(QStringLiteral("EndCondition")));
-        m_screenHeader.flipTime = static_cast<uint16_t>(node->GetPropInt(QStringLiteral("FlipTime")));
-        m_screenHeader.cycleCount = static_cast<uint16_t>(node->GetPropInt(QStringLiteral("CycleCount")));
+        m_screenHeader.endCondition = static_cast<uint8_t>(FieldNumber(node, "EndCondition", 0, 0, 255));
+        m_screenHeader.flipTime = static_cast<uint16_t>(FieldNumber(node, "FlipTime", 0, 0, 0xFFFF));
+        m_screenHeader.cycleCount = static_cast<uint16_t>(FieldNumber(node, "CycleCount", 0, 0, 0xFFFF));
         break;
     case nkScreen: AppendPicture(m_sections[rsScreenInfo], node); break;
     case nkScreenSaver:

@@ -59,8 +59,14 @@
 //     u8 actionType (255 for none), u8 0, i32 min, i32 max (types 5-7),
 //     i32 step (types 6 and 7); fields a type does not use are 0.
 //   OperandRecord, 4 bytes: u16 number, u8 type, u8 0.
-//   refNumber is the low 16 bits of the operand's number and refType its
-//   OperandType code; an operand that does not parse gives 0 and 0.
+//   refNumber is the operand's number and refType its OperandType code; an
+//   operand that does not parse gives 0 and 0.
+//
+// Every number taken from a property must fit its field: one that does not (a
+// constant reference beyond 0 .. 65535, a decimal point or list count beyond
+// a byte, an action type outside -1 .. 255, a flip time beyond 16 bits, ...)
+// refuses the compile with a message naming the item and the property. A
+// property that is no number at all counts as its default.
 //
 // Screen info: ScreenHeader, 8 bytes: u8 startupCount, u8 saverCount (0 or 1),
 //   u8 endCondition, u8 0, u16 flipTime, u16 cycleCount; then one picture per
@@ -231,7 +237,8 @@ public:
 
     // Attribute pool.
     // Location of a new OperandRecord of the text; 0xFFFF for the empty text.
-    uint16_t AddOperand(const QString &text);
+    // node and key name the property in a refusal (a number beyond 16 bits).
+    uint16_t AddOperand(const QString &text, const TwNode *node = nullptr, const QString &key = QString());
     // Writes the attribute pool's position to out, then appends the item's
     // value, list or action record.
     void AddItemAttribute(const TwNode *item, TwSection &out);
@@ -253,6 +260,16 @@ private:
     void WriteAlarmTable();
     void RenderGlyph(int index);
     QString ItemName(const TwNode *node) const;
+    // Refuses the compile: what of node is value, outside low .. high.
+    [[noreturn]] void RefuseNumber(const TwNode *node, const QString &what, const QString &value, int64_t low,
+                                   int64_t high) const;
+    // The number of a property for a field of the image: defaultValue when the
+    // text is no number; a number outside low .. high refuses the compile.
+    int64_t FieldNumber(const TwNode *node, const char *key, int64_t defaultValue, int64_t low,
+                        int64_t high) const;
+    // The 16-bit number of an operand property; a constant outside 0 .. 65535
+    // refuses the compile.
+    uint16_t OperandNumber(const TwNode *node, const QString &key, const QString &text) const;
 
     TwGlyphSource &m_font;
     TwCompileSettings m_settings;

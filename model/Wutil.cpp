@@ -288,6 +288,43 @@ int PropInt(const QStringList &props, const QString &name, int defaultValue)
     return ok ? value : defaultValue;
 }
 
+namespace {
+
+// Index i of a property line named "<name>.Strings[<i>]" (prefix holds
+// "<name>.Strings["; names without regard to case, the index in plain decimal
+// as the writer puts it), or -1 when the line is no such line or i is not
+// below count.
+int StringsLineIndex(const QString &line, const QString &prefix, int count)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        return -1;
+    const QStringView key = QStringView(line).left(eq);
+    if (key.size() <= prefix.size() + 1 || !key.endsWith(QLatin1Char(']'))
+        || !key.startsWith(prefix, Qt::CaseInsensitive))
+        return -1;
+    const QStringView digits = key.mid(prefix.size(), key.size() - prefix.size() - 1);
+    if (digits.size() > 1 && digits.front() == QLatin1Char('0'))
+        return -1;
+    int index = 0;
+    for (QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9') || index >= count)
+            return -1;
+        index = index * 10 + (c.unicode() - '0');
+    }
+    return index < count ? index : -1;
+}
+
+QString StringsPrefix(const QString &name)
+{
+    return name + QStringLiteral(".Strings[");
+}
+
+}  // namespace
+
+// Both run in one pass over the property lines, so that a description of
+// many lines is read and written in linear time. An index takes the first
+// line of its name, as a lookup by name finds it.
 void LoadStringsProp(QStringList &dest, const QStringList &props, const QString &name)
 {
     dest.clear();
@@ -296,32 +333,46 @@ void LoadStringsProp(QStringList &dest, const QStringList &props, const QString 
     const int count = qMin(PropInt(props, name + QStringLiteral(".Count"), 0), kMaxLines);
     if (count <= 0)
         return;
-    // One pass over the properties, however many lines they hold and however
-    // many the count claims: the first line named "<name>.Strings[i]" (without
-    // regard to case, i written as it is counted) gives line i, as PropValue
-    // would find it.
-    const QString prefix = name + QStringLiteral(".Strings[");
-    std::vector<bool> found(static_cast<size_t>(count), false);
     QStringList lines(count);
+    std::vector<bool> found(static_cast<size_t>(count), false);
+    const QString prefix = StringsPrefix(name);
     for (const QString &line : props) {
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq < prefix.size() + 2 || line.at(eq - 1) != QLatin1Char(']')
-            || !QStringView(line).left(prefix.size()).startsWith(prefix, Qt::CaseInsensitive))
+        const int index = StringsLineIndex(line, prefix, count);
+        if (index < 0 || found[static_cast<size_t>(index)])
             continue;
-        const QStringView digits = QStringView(line).mid(prefix.size(), eq - 1 - prefix.size());
-        bool ok = false;
-        const int i = digits.toInt(&ok, 10);
-        if (!ok || i < 0 || i >= count || found[size_t(i)] || digits != QString::number(i))
-            continue;
-        found[size_t(i)] = true;
-        lines[i] = line.mid(eq + 1);
+        found[static_cast<size_t>(index)] = true;
+        lines[index] = line.mid(line.indexOf(QLatin1Char('=')) + 1);
     }
-    dest = lines;
+    dest = std::move(lines);
 }
 
+// As SetPropValue for the count and then for every line in turn: a line
+// already there is replaced in its place (removed for an empty text), the
+// others are appended in order.
 void SaveStringsProp(QStringList &props, const QStringList &source, const QString &name)
 {
     SetPropValue(props, name + QStringLiteral(".Count"), QString::number(source.size()));
-    for (int i = 0; i < source.size(); ++i)
-        SetPropValue(props, QStringLiteral("%1.Strings[%2]").arg(name).arg(i), source.at(i));
+    const int count = static_cast<int>(source.size());
+    const QString prefix = StringsPrefix(name);
+    const auto lineOf = [&](int i) {
+        return QStringLiteral("%1.Strings[%2]=").arg(name).arg(i) + source.at(i);
+    };
+    std::vector<bool> found(static_cast<size_t>(count), false);
+    QStringList result;
+    result.reserve(props.size() + count);
+    for (const QString &line : props) {
+        const int index = StringsLineIndex(line, prefix, count);
+        if (index < 0 || found[static_cast<size_t>(index)]) {
+            result.append(line);
+            continue;
+        }
+        found[static_cast<size_t>(index)] = true;
+        if (!source.at(index).isEmpty())
+            result.append(lineOf(index));
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!found[static_cast<size_t>(i)] && !source.at(i).isEmpty())
+            result.append(lineOf(i));
+    }
+    props = std::move(result);
 }

@@ -11,6 +11,7 @@
 #include "PanelLcdDriver.h"
 #include "PanelRuntimeState.h"
 #include "PlcLink.h"
+#include "ReentryGuard.h"
 #include "RuntimeDraw.h"
 #include "RuntimeImage.h"
 #include "RuntimeItems.h"
@@ -286,10 +287,9 @@ int EngineTick()
     if (!gImage.loaded || gEngine.tickBusy) {
         return 0;
     }
-    gEngine.tickBusy = 1;
+    ReentryGuard busy(gEngine.tickBusy);
     PumpEngineWrites();
     TickSteps();
-    gEngine.tickBusy = 0;
     return 0;
 }
 

@@ -278,7 +278,7 @@ std::uint16_t CheckWriteReply(const std::uint8_t *reply, std::uint16_t length, c
     if (check != ReplyOk) {
         return check;
     }
-    if (reply[5] != '0') {
+    if (reply[5] == kRefusalChar) {
         return ReplyErrorChar;
     }
     return length == kReplyOverhead ? static_cast<std::uint16_t>(ReplyOk)

@@ -46,12 +46,17 @@ constexpr std::uint16_t kStationQueryLength = 17;
 // A station reply must reach its station characters at bytes 8 and 9.
 constexpr std::uint16_t kMinStationReplyLength = 13;
 
+// The error character by which the PLC refuses a request of the runtime's link. Any
+// other character is a success to the link (PLCs answer "2" where the panel goes on);
+// the download alone takes every character but "0" as a refusal.
+constexpr std::uint8_t kRefusalChar = '1';
+
 // Results of the reply checks: 0 to 2 judge a reply by its checksum and error
 // character, 3 a reply that is incomplete or not the one expected.
 enum ReplyResult : std::uint16_t {
     ReplyOk = 0,
     ReplyBadChecksum = 1,
-    ReplyErrorChar = 2,  // an error character other than "0": the PLC refused
+    ReplyErrorChar = 2,  // the error character "1": the PLC refused
     ReplyMalformed =
         3,  // too short, no STX or ETX, wrong station or echoed command, wrong length, bad digits
 };
@@ -136,8 +141,8 @@ bool IsWritableType(std::uint8_t type);
 // Characters of the value in a "49" write: 1 for X, Y, M; 4 for R, D; 8 for DR, DD; 0 otherwise.
 std::uint16_t WriteValueWidth(std::uint8_t type);
 
-// Write reply ("49"): ReplyOk; ReplyBadChecksum; ReplyErrorChar for any error character
-// other than "0" (the PLC refused the write); ReplyMalformed unless the reply is exactly
+// Write reply ("49"): ReplyOk; ReplyBadChecksum; ReplyErrorChar for the error character
+// "1" (the PLC refused the write); ReplyMalformed unless the reply is exactly
 // 9 bytes with STX, ETX, the echoed command "49" and, when station is not null, that
 // station.
 std::uint16_t CheckWriteReply(const std::uint8_t *reply, std::uint16_t length, const char *station = nullptr);

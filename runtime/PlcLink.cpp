@@ -1,5 +1,7 @@
 #include "PlcLink.h"
 
+#include "ReentryGuard.h"
+
 #include <cstring>
 
 namespace runtime {
@@ -222,6 +224,13 @@ void PollReplyHandler(std::uint16_t sequence, std::uint16_t length, const std::u
     }
 }
 
+// A complete "48" reply from the station with the error character "1".
+bool PollRefused(const std::uint8_t *reply, std::uint16_t length)
+{
+    return CheckReplyFrame(reply, length, gStationKnown ? gStation : nullptr, "48") == ReplyOk
+        && reply[5] == kRefusalChar;
+}
+
 void WriteReplyHandler(std::uint16_t sequence, std::uint16_t length, const std::uint8_t *reply)
 {
     if (WriteBusy == 0 || sequence != gWriteGeneration) {
@@ -384,7 +393,7 @@ std::uint16_t ParsePollReply(const std::uint8_t *reply, std::uint16_t length)
     if (check != ReplyOk) {
         return PollReplyMalformed;
     }
-    if (reply[5] != '0') {
+    if (reply[5] == kRefusalChar) {
         return PollReplyError;
     }
     // Check every value first, store only a wholly good reply.
@@ -558,11 +567,18 @@ void LinkReceive(const std::uint8_t *bytes, std::uint16_t length)
     if (gInReceive) {
         return;
     }
-    gInReceive = true;
+    ReentryGuard busy(gInReceive);
     if (bytes == nullptr) {
         length = 0;
     }
-    if (length == 0) {
+    // A poll the PLC refuses is no answer: a PLC that refuses every poll brings up
+    // the time-out message as silence does, and its next good reply clears it.
+    std::uint16_t answered = length;
+    if (length != 0 && length < kReceiveBufferSize && gCurrent == &gPollRequest
+        && gPollRequest.handler == PollReplyHandler && PollRefused(bytes, length)) {
+        answered = 0;
+    }
+    if (answered == 0) {
         if (LinkEmptyCalls < 0xFFFF) {
             ++LinkEmptyCalls;
         }
@@ -570,7 +586,7 @@ void LinkReceive(const std::uint8_t *bytes, std::uint16_t length)
         LinkEmptyCalls = 0;
     }
     if (LinkEngine.TrackLinkTimeout != nullptr) {
-        LinkEngine.TrackLinkTimeout(length);
+        LinkEngine.TrackLinkTimeout(answered);
     }
 
     LinkRequest *request = gCurrent;
@@ -597,7 +613,6 @@ void LinkReceive(const std::uint8_t *bytes, std::uint16_t length)
     if (gCurrent->length != 0 && SendFrameHook != nullptr) {
         SendFrameHook(gCurrent->frame, gCurrent->length);
     }
-    gInReceive = false;
 }
 
 PollSlotView PollSlotAt(std::uint16_t slot)

@@ -7,6 +7,8 @@
 // LinkReceive call exactly one frame goes out (when the hook is set). GUI thread only.
 //
 // Safeguards (all checked, see PlcLinkTest.cpp):
+// - only the error character "1" refuses a request; a poll refused that way counts as
+//   no answer for the time-out message, until a reply that is not a refusal;
 // - a poll reply is taken only when complete: exact length, STX, ETX, the station,
 //   the echoed "48", hex digits for every register value; else nothing is stored;
 // - a write reply must echo "49" from the station, so a late poll reply never
@@ -44,7 +46,7 @@ constexpr std::uint16_t kMaxWriteTries = 5;
 enum PollReplyResult : std::uint16_t {
     PollReplyOk = 0,
     PollReplyBadChecksum = 1,
-    PollReplyError = 2,       // an error character other than "0"
+    PollReplyError = 2,       // the error character "1" (kRefusalChar)
     PollReplyTableShort = 3,  // fewer active slots than PollCount
     PollReplyMalformed = 4,   // length, STX, ETX, station, command or digits wrong
 };
@@ -63,7 +65,8 @@ extern std::uint32_t AlarmHoldoffTicks;   // counted down by the host's 100 ms t
 extern std::uint8_t PollCount;        // occupied slots
 extern std::uint16_t PollSequence;    // raised by every table change and every write
 extern std::uint8_t WriteBusy;        // 0 free, 2 a one-shot write is pending
-extern std::uint16_t LinkEmptyCalls;  // consecutive LinkReceive calls without data
+extern std::uint16_t LinkEmptyCalls;  // consecutive LinkReceive calls without an answer
+                                      // (no data, or a poll the PLC refused)
 extern std::uint32_t WriteDropCount;  // writes given up after kMaxWriteTries
 
 // Clears the whole link: table, requests, station, globals and LinkConfig (not the hooks).

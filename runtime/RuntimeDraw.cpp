@@ -120,10 +120,14 @@ int DrawGlyph(std::uint32_t entry, int x, int y, std::uint8_t on)
     if (width == 0 || columnBytes == 0) {
         return width;
     }
+    // Only the columns inside the clip and the rows on the display can change: the
+    // rest of an oversize glyph is passed over, not set pixel by pixel.
+    int rowFirst = std::max(0, -y);
+    int rowEnd = std::min(height, static_cast<int>(CurrentModel.Height) - y);
     // The pattern is read through the glyph buffer, as many whole columns at a time
     // as it holds.
     int perChunk = kGlyphBufferBytes / columnBytes;
-    for (int first = 0; first < width; first += perChunk) {
+    for (int first = 0; first < width && x + first <= gEngine.clipRight; first += perChunk) {
         int columns = std::min(perChunk, width - first);
         std::uint32_t loc = offset + static_cast<std::uint32_t>(first * columnBytes);
         if (!SectionRead(SecFontPatterns, loc, gEngine.glyphBuffer,
@@ -131,11 +135,15 @@ int DrawGlyph(std::uint32_t entry, int x, int y, std::uint8_t on)
             return width;  // a pattern outside the image draws nothing
         }
         for (int c = 0; c < columns; ++c) {
+            int px = x + first + c;
+            if (px < gEngine.clipLeft || px > gEngine.clipRight) {
+                continue;
+            }
             const std::uint8_t *column = gEngine.glyphBuffer + c * columnBytes;
-            for (int r = 0; r < height; ++r) {
+            for (int r = rowFirst; r < rowEnd; ++r) {
                 bool ink = (column[r >> 3] >> (r & 7)) & 1;
                 if (ink || on == 0) {
-                    EngineSetPixelClipped(x + first + c, y + r, ink == (on != 0) ? 1 : 0);
+                    EngineSetPixelClipped(px, y + r, ink == (on != 0) ? 1 : 0);
                 }
             }
         }

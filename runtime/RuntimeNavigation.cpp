@@ -155,13 +155,23 @@ void OpenMenuItem()
     gEngine.redraw = 1;
 }
 
-std::uint32_t BuildMenuLocation()
+namespace {
+
+// The location number of levels 0 .. last of the current path.
+std::uint32_t LocationOfLevels(std::uint32_t last)
 {
     std::uint32_t n = 0;
-    for (std::uint32_t lv = gEngine.level + 1; lv-- > 0;) {
+    for (std::uint32_t lv = last + 1; lv-- > 0;) {
         n = n * 10 + gEngine.selected[lv];
     }
-    return n * 10 + gEngine.level + 1;
+    return n * 10 + last + 1;
+}
+
+}  // namespace
+
+std::uint32_t BuildMenuLocation()
+{
+    return LocationOfLevels(std::min<std::uint32_t>(gEngine.level, kMaxLevels - 1));
 }
 
 int ParseMenuLocation(std::uint32_t number)
@@ -209,10 +219,25 @@ int ParseMenuLocation(std::uint32_t number)
 
 void ReportMenuLocation()
 {
-    if (gImage.workingSpace.type != 0) {
-        WriteOperand(ConfigType(gImage.workingSpace), ConfigAddress(gImage.workingSpace), &gEngine.location,
-                     1);
+    if (gImage.workingSpace.type == 0) {
+        return;
     }
+    std::uint8_t type = ConfigType(gImage.workingSpace);
+    std::uint16_t address = ConfigAddress(gImage.workingSpace);
+    if (WriteValueWidth(type) != 4) {
+        WriteOperand(type, address, &gEngine.location, 1);
+        return;
+    }
+    // A 16-bit register cannot hold every path (8,2,1,3,1 is 131285): it gets the
+    // longest leading part of the path whose number fits, the nearest enclosing menu,
+    // never a cut number that would open another menu at the next start.
+    std::uint32_t location = gEngine.location;
+    std::uint32_t last = std::min<std::uint32_t>(gEngine.level, kMaxLevels - 1);
+    while (location > 0xFFFF && last > 0) {
+        location = LocationOfLevels(--last);
+    }
+    std::uint16_t word = static_cast<std::uint16_t>(location);
+    WriteOperand(type, address, &word, 1);
 }
 
 void CursorUp()

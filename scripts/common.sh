@@ -9,7 +9,7 @@ ZEL_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-serialport-dev libgl-dev
-  libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
+  libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth
   clang libclang-rt-14-dev
 )

@@ -600,8 +600,10 @@ int32_t TFormMain::GetClipboardNodeKind(int *height) const
     QByteArray block;
     if (!UiServices().ClipboardData(ClipboardFormat, block))
         return 0;
+    // Checked on every clipboard change: a block too large to read at once
+    // is no block to paste.
     QByteArray body;
-    if (!ClipboardBlockBody(block, body))
+    if (block.size() > kPreviewByteLimit + 4 || !ClipboardBlockBody(block, body))
         return 0;
     try {
         NodeStreamReader in(body);

@@ -10,6 +10,8 @@
 // anything, since it runs for every file the user merely passes over.
 #pragma once
 
+#include "NodeStream.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -22,8 +24,9 @@ enum class TDescriptionSource {
     MenuFile,     // ".mzm": the description in the menu file's header
 };
 
-// Files larger than this are not previewed.
-constexpr qint64 MaxPreviewBytes = 4 * 1024 * 1024;
+// Files larger than this are not previewed (the bound of every read that
+// runs on a mere click or clipboard change).
+constexpr qint64 MaxPreviewBytes = kPreviewByteLimit;
 
 // The description lines of the file at path, read as source; empty for a
 // file of another extension, one that is no regular file, too large,

@@ -110,3 +110,19 @@ void StopDesigner()
     DestroyStartupForms();
     Localizer.ReleaseLanguage();
 }
+
+int RunProgram(const std::function<void()> &start, const std::function<int()> &loop,
+               const std::function<void()> &stop)
+{
+    int result = 1;
+    if (RunGuarded(start) && !RunGuarded([&] { result = loop(); }))
+        result = 1;
+    if (!RunGuarded(stop))
+        result = 1;
+    return result;
+}
+
+int RunDesigner(const QStringList &arguments)
+{
+    return RunProgram([&] { StartDesigner(arguments); }, [] { return QApplication::exec(); }, StopDesigner);
+}

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <span>
 
 // One long-lived form of start-up. A form whose dialog is not part of the
@@ -43,3 +44,12 @@ void DestroyStartupForms();
 
 void StartDesigner(const QStringList &arguments);
 void StopDesigner();
+
+// The program's run: start, then the message loop, then stop. A failure of a
+// step is shown; stop runs after a failed start too, so that every form made
+// writes back the settings it loaded. Returns the loop's result, or 1 after
+// a failure.
+int RunProgram(const std::function<void()> &start, const std::function<int()> &loop,
+               const std::function<void()> &stop);
+// RunProgram with StartDesigner, the application's event loop and StopDesigner.
+int RunDesigner(const QStringList &arguments);

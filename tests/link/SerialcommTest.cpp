@@ -177,6 +177,29 @@ TEST(SerialcommSettings, AppliedAtStartAndAtOnceOnAnOpenPort)
     EXPECT_EQ(log.lines.size(), 2u);
 }
 
+// A rate the port does not take is the component's error, at the start (the
+// port stays closed) and on an open port (it stays open at its old rate); the
+// 7-bit framing a pseudo-terminal cannot carry stays tolerated.
+TEST(SerialcommSettings, ARefusedSettingIsAnError)
+{
+    LinkPty pty;
+    ASSERT_TRUE(pty.Ok());
+    TComm comm;
+    SetPanelLine(comm, pty.SlaveName());
+    comm.SetBaudRate(12345);
+    EXPECT_EQ(
+        StartError(comm),
+        "Cannot setup comm state: the port does not take 12345 baud, 7 data bits, even parity, 1 stop bit");
+    EXPECT_FALSE(comm.IsOpen());
+
+    comm.SetBaudRate(9600);
+    EXPECT_EQ(StartError(comm), "");
+    EXPECT_THROW(comm.SetBaudRate(12345), ECommsError);
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_NO_THROW(comm.SetBaudRate(115200));
+    comm.StopComm();
+}
+
 TEST_F(SerialcommData, WritesReachTheLineAndRepliesComeBackOnTheGuiThread)
 {
     int emptyEvents = 0;

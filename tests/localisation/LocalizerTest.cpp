@@ -1,6 +1,7 @@
 // The localisation service: language choice, text lookup, the language menu,
 // switching, form translation and the user's locale id.
 #include "LangTestFiles.h"
+
 #include "Lumor_unicode.h"
 #include "UserLocale.h"
 
@@ -8,7 +9,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -226,11 +229,27 @@ TEST_F(TextLookup, QuotedValue)
     EXPECT_EQ(Text("x", "yesno", "Quoted"), QStringLiteral("  spaced  "));
 }
 
-TEST_F(TextLookup, ReadsTheFileAnewEachTime)
+// The file is read once and read again when its time or size changes.
+TEST_F(TextLookup, ReadsTheFileAgainOnlyWhenItChanges)
 {
+    const QString path = dir.FilePath(QStringLiteral("language.1"));
     dir.Write(QStringLiteral("language.1"), "[StringTable]\nmain.NodeNameMainMenu=Menu principal\n");
     EXPECT_EQ(Text("Main Menu", "main", "NodeNameMainMenu"), QStringLiteral("Menu principal"));
-    QFile::remove(dir.FilePath(QStringLiteral("language.1")));
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    auto rewrite = [&](const char *text, const QDateTime &time) {
+        dir.Write(QStringLiteral("language.1"), text);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    rewrite("[StringTable]\nmain.NodeNameMainMenu=Menu principle\n", modified);
+    EXPECT_EQ(Text("Main Menu", "main", "NodeNameMainMenu"), QStringLiteral("Menu principal"));
+    rewrite("[StringTable]\nmain.NodeNameMainMenu=Menu principle\n", modified.addSecs(2));
+    EXPECT_EQ(Text("Main Menu", "main", "NodeNameMainMenu"), QStringLiteral("Menu principle"));
+    rewrite("[StringTable]\nmain.NodeNameMainMenu=Hauptmenu\n", modified.addSecs(2));
+    EXPECT_EQ(Text("Main Menu", "main", "NodeNameMainMenu"), QStringLiteral("Hauptmenu"));
+    QFile::remove(path);
     EXPECT_EQ(Text("Main Menu", "main", "NodeNameMainMenu"), QStringLiteral("Main Menu"));
 }
 

@@ -155,14 +155,14 @@ TEST(CompilerRecords, ValueLimitsAndFlags)
     EXPECT_EQ(Slice(attr, 64, 8), (Bytes{0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST(CompilerRecords, ListEntriesAndClampedCount)
+TEST(CompilerRecords, ListEntries)
 {
     TestProject p = NewTestProject();
     AddList(p.MainMenu, "L", "D5", {"Off", "", "On"}, {{"ReadOnly", "1"}});
-    TwNode *negative = AddList(p.MainMenu, "N", "X1", {});
-    negative->SetProp("Max", "-4");
+    TwNode *none = AddList(p.MainMenu, "N", "X1", {});
+    none->SetProp("Max", "none");  // no number: the default 0
     TwNode *large = AddList(p.MainMenu, "G", "Y1", {"a"});
-    large->SetProp("Max", "300");
+    large->SetProp("Max", "255");
     auto c = CompileProject(p.Root.get());
     ASSERT_TRUE(c->ok);
     const Bytes attr = SectionBytes(*c->res, rsAttributePool);
@@ -180,6 +180,60 @@ TEST(CompilerRecords, ListEntriesAndClampedCount)
     EXPECT_EQ(U16At(pages, 2 + 6), 0);
     EXPECT_EQ(U16At(pages, 12 + 6), 12);
     EXPECT_EQ(U16At(pages, 22 + 6), 18);
+}
+
+// A number from a property that does not fit its field refuses the compile,
+// naming the item and the property; the limits themselves still compile.
+TEST(CompilerRefusals, NumbersThatDoNotFitTheirField)
+{
+    using Setter = void (*)(TestProject &, const QString &);
+    const struct {
+        Setter set;
+        const char *fits;
+        const char *tooLarge;
+        const char *named;
+    } kCases[] = {
+        {[](TestProject &p, const QString &v) {
+             AddValue(p.MainMenu, "V", "R1", {{"DecimalPoint", v}});
+         },
+         "255", "256", "property \"DecimalPoint\" of item 0 \"V\""},
+        {[](TestProject &p, const QString &v) { AddList(p.MainMenu, "L", "R1", {})->SetProp("Max", v); }, "0",
+         "-4", "property \"Max\" of item 0 \"L\""},
+        {[](TestProject &p, const QString &v) {
+             AddAction(p.MainMenu, "A", -1, "R1", {{"ActionType", v}});
+         },
+         "-1", "256", "property \"ActionType\""},
+        {[](TestProject &p, const QString &v) {
+             AddAction(p.MainMenu, "S", 6, "DR1", {{"StepSize", v}});
+         },
+         "4294967295", "4294967296", "property \"StepSize\""},
+        {[](TestProject &p, const QString &v) { AddValue(p.MainMenu, "C", v); }, "65535", "65536",
+         "property \"Reference\" of item 0 \"C\""},
+        {[](TestProject &p, const QString &v) {
+             AddAlarm(p.Alarms, 1, {"Hot"}, {"R1", v});
+         },
+         "0", "-1", "property \"Reference2\" of item 0 \"Alarm - 01\""},
+        {[](TestProject &p, const QString &v) { p.StartupScreen->SetProp("FlipTime", v); }, "65535",
+         "99999999999999999999", "property \"FlipTime\" of \"Startup Screen\""},
+        {[](TestProject &p, const QString &v) { p.StartupScreen->SetProp("EndCondition", v); }, "255", "256",
+         "property \"EndCondition\""},
+        {[](TestProject &p, const QString &v) { p.Configuration->SetProp("SaverEffect", v); }, "65535",
+         "70000", "property \"SaverEffect\" of \"Configuration\""},
+    };
+    for (const auto &c : kCases) {
+        TestProject fits = NewTestProject();
+        c.set(fits, QLatin1String(c.fits));
+        auto ok = CompileProject(fits.Root.get());
+        EXPECT_TRUE(ok->ok) << c.named << ": " << ok->res->ErrorText().toStdString();
+
+        TestProject refused = NewTestProject();
+        c.set(refused, QLatin1String(c.tooLarge));
+        auto no = CompileProject(refused.Root.get());
+        EXPECT_FALSE(no->ok) << c.named;
+        EXPECT_TRUE(no->res->ErrorText().contains(QLatin1String(c.named)))
+            << no->res->ErrorText().toStdString();
+        EXPECT_TRUE(no->res->ErrorText().contains(QLatin1String(c.tooLarge))) << c.named;
+    }
 }
 
 TEST(CompilerRecords, ActionTypes)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -189,6 +190,39 @@ TEST(GlyphRaster, TahomaAtNinePoints)
     EXPECT_EQ(PatternBytes(res, 'A', 16),
               (Bytes{0x00, 0x0C, 0x80, 0x03, 0x70, 0x02, 0x08, 0x02, 0x70, 0x02, 0x80, 0x03, 0x00, 0x0C, 0x00,
                      0x00}));
+}
+
+std::vector<std::string> CellRows(const TwGlyphCell &cell)
+{
+    std::vector<std::string> rows;
+    for (int y = 0; y < cell.Height; ++y) {
+        std::string row;
+        for (int x = 0; x < cell.Width; ++x)
+            row += cell.InkAt(x, y) ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Characters the output font lacks are drawn from the font fontconfig picks
+// for them (DejaVu Sans for Greek, WenQuanYi Micro Hei for Chinese), on the
+// output font's baseline and line, and measured the same way; control
+// characters keep the output font's box.
+TEST(GlyphRaster, MissingCharactersFromTheFallbackFonts)
+{
+    TwGlyphRaster raster("Tahoma", 9);
+    ASSERT_TRUE(raster.IsValid()) << raster.ErrorText().toStdString();
+    const std::vector<std::string> alpha = {".........", ".........", ".........", ".........", ".........",
+                                            "..###..#.", ".##..#.#.", ".#....#..", ".#....#..", ".#....#..",
+                                            ".##..##..", "..###.##.", ".........", "........."};
+    EXPECT_EQ(CellRows(raster.CharacterCell(u'\u03B1')), alpha);
+    const std::vector<std::string> middle = {"............", "............", ".....#......", ".....#......",
+                                             ".##########.", ".#...#....#.", ".#...#....#.", ".#...#....#.",
+                                             ".##########.", ".#...#....#.", ".....#......", ".....#......",
+                                             ".....#......", "............"};
+    EXPECT_EQ(CellRows(raster.CharacterCell(u'\u4E2D')), middle);
+    EXPECT_EQ(raster.TextWidth(QString::fromUtf16(u"A\u03B1\u4E2D")), 8 + 9 + 12);
+    EXPECT_EQ(CellRows(raster.CharacterCell(u'\x07')), CellRows(raster.CharacterCell(u'\x08')));
 }
 
 }  // namespace

@@ -183,6 +183,40 @@ TEST(Properties, StringListsUpToTheCount)
     EXPECT_EQ(dest, (QStringList{"a", "", "c"}));
 }
 
+// Lists are read and written in one pass: every line must still be the one a
+// lookup by its name finds (the first of that name, without regard to case,
+// the index in plain decimal), and writing must leave what a SetPropValue per
+// line leaves.
+TEST(Properties, StringListsInOnePassMatchTheLookupByName)
+{
+    const QStringList props{"Caption=x",
+                            "description.STRINGS[1]=first one",
+                            "Description.Strings[1]=second one",
+                            "Description.Strings[01]=leading zero",
+                            "Description.Strings[+2]=signed",
+                            "Description.Strings[2",
+                            "Description.Strings[]=empty index",
+                            "Description.Strings[3]=a=b",
+                            "Description.Strings[4]=beyond the count",
+                            "Description.Count=4"};
+    QStringList byName;
+    for (int i = 0; i < 4; ++i)
+        byName.append(PropValue(props, QStringLiteral("Description.Strings[%1]").arg(i)));
+    QStringList dest;
+    LoadStringsProp(dest, props, "Description");
+    EXPECT_EQ(dest, byName);
+    EXPECT_EQ(dest, (QStringList{"", "first one", "", "a=b"}));
+
+    const QStringList lines{"new 0", "", "new 2", "new 3", "new 4"};
+    QStringList lineByLine = props;
+    SetPropValue(lineByLine, "Description.Count", "5");
+    for (int i = 0; i < lines.size(); ++i)
+        SetPropValue(lineByLine, QStringLiteral("Description.Strings[%1]").arg(i), lines[i]);
+    QStringList saved = props;
+    SaveStringsProp(saved, lines, "Description");
+    EXPECT_EQ(saved, lineByLine);
+}
+
 TEST(MatchOperand, KeepsOnlyAllowedKindsAndWritesOnlyOnAMatch)
 {
     struct Case {

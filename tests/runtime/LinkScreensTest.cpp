@@ -9,6 +9,8 @@
 #include "PlcLink.h"
 #include "RuntimeOnline.h"
 
+#include <stdexcept>
+
 using namespace runtime;
 using simplc::Fault;
 using simplc::FaultRule;
@@ -66,6 +68,18 @@ protected:
     {
         const uint16_t values[kClockValues] = {seconds, minutes, hours, day, month, year};
         std::copy(values, values + kClockValues, gEngine.clock);
+    }
+
+    // The time-out message is on the panel; once the PLC answers again it goes
+    // and the menu comes back.
+    void ExpectMessageUntilTheLineRecovers(SimPlc &plc, RuntimeOnline &online)
+    {
+        EXPECT_EQ(online.script.Area(31, 10, 65, 12), PatternText("Communication"));
+        plc.ClearFaults();
+        online.Step();
+        EXPECT_EQ(TimeoutShown, 0);
+        ASSERT_TRUE(online.RunUntilMenu());
+        EXPECT_EQ(online.script.Area(60, 17, 15, 12), PatternText("One"));
     }
 
     RuntimeScript script;
@@ -214,6 +228,23 @@ TEST_F(LinkScreensTest, TimeoutMessageShowsOnTheFourthEmptyCallAndBlinks)
     EXPECT_EQ(script.Area(60, 17, 15, 12), PatternText("One")) << "the menu comes back";
 }
 
+// A display hook that throws once does not leave the tick dead.
+TEST_F(LinkScreensTest, TheTickRunsAgainAfterAThrowingFlush)
+{
+    TestProject project = Project();
+    Start(project);
+    for (int i = 0; i < 4; ++i)
+        TrackLinkTimeout(0);
+    ASSERT_EQ(TimeoutShown, 1);
+    const auto flush = FlushDisplayHook;
+    FlushDisplayHook = []() -> int { throw std::runtime_error("display gone"); };
+    EXPECT_THROW(script.Run("6t"), std::runtime_error);
+    FlushDisplayHook = flush;
+    const int flushes = script.Flushes();
+    script.Run("6t");
+    EXPECT_EQ(script.Flushes(), flushes + 1);
+}
+
 TEST_F(LinkScreensTest, TimeoutFollowsTheLinkAndStartCountsAsAnEmptyCall)
 {
     SimPlc plc;
@@ -227,12 +258,20 @@ TEST_F(LinkScreensTest, TimeoutFollowsTheLinkAndStartCountsAsAnEmptyCall)
     EXPECT_EQ(TimeoutShown, 0);
     online.Step();
     EXPECT_EQ(TimeoutShown, 1);
-    EXPECT_EQ(online.script.Area(31, 10, 65, 12), PatternText("Communication"));
-    plc.ClearFaults();
-    online.Step();
-    EXPECT_EQ(TimeoutShown, 0);
-    ASSERT_TRUE(online.RunUntilMenu());
-    EXPECT_EQ(online.script.Area(60, 17, 15, 12), PatternText("One"));
+    ExpectMessageUntilTheLineRecovers(plc, online);
+}
+
+// A PLC that refuses every poll leaves no blank panel: the message comes as for
+// silence, and the first poll it answers clears it.
+TEST_F(LinkScreensTest, APlcRefusingEveryPollShowsTheMessage)
+{
+    SimPlc plc;
+    plc.AddFault(FaultRule(Fault::Error1, -1, "48"));
+    TestProject project = Project();
+    RuntimeOnline online(plc);
+    ASSERT_EQ(online.Start(CompileForRuntime(project), 0), LoadOk);
+    ASSERT_TRUE(online.RunUntil([] { return TimeoutShown != 0; }, 6));
+    ExpectMessageUntilTheLineRecovers(plc, online);
 }
 
 // ---- alarms --------------------------------------------------------------------

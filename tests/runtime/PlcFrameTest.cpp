@@ -217,9 +217,9 @@ TEST(PlcFrame, CheckWriteReply)
     EXPECT_EQ(CheckWriteReply(ok.data(), static_cast<std::uint16_t>(ok.size()), "02"), ReplyMalformed);
     std::vector<std::uint8_t> refused = Framed("0149101");
     EXPECT_EQ(CheckWriteReply(refused.data(), static_cast<std::uint16_t>(refused.size())), ReplyErrorChar);
-    // Any error character but "0" is a refusal: a refused write is never taken as done.
+    // Only "1" refuses: to the runtime's link "2" (or any other character) is a success.
     std::vector<std::uint8_t> two = Framed("0149202");
-    EXPECT_EQ(CheckWriteReply(two.data(), static_cast<std::uint16_t>(two.size())), ReplyErrorChar);
+    EXPECT_EQ(CheckWriteReply(two.data(), static_cast<std::uint16_t>(two.size())), ReplyOk);
     std::vector<std::uint8_t> badSum = Framed("0149001");
     EXPECT_EQ(CheckWriteReply(badSum.data(), static_cast<std::uint16_t>(badSum.size())), ReplyBadChecksum);
     // A late poll reply ("48") never confirms a write.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -464,9 +465,37 @@ TEST_F(PlcLinkTest, ParsePollReplyResults)
     EXPECT_EQ(parse(badSum), PollReplyBadChecksum);
     EXPECT_EQ(parse(Closed("0148100AB")), PollReplyError);
     EXPECT_EQ(parse(Closed("0148000A")), PollReplyMalformed);
-    // Any error character but "0" is an error, even with data behind it: nothing is stored.
-    EXPECT_EQ(parse(Closed("0148200CD")), PollReplyError);
+    // Only "1" is an error: a "2" with whole data is taken, one without data is not.
+    EXPECT_EQ(parse(Closed("0148100CD")), PollReplyError);
     EXPECT_EQ(r, 0xAB);
+    EXPECT_EQ(parse(Closed("0148200CD")), PollReplyOk);
+    EXPECT_EQ(r, 0xCD);
+    EXPECT_EQ(parse(Closed("01482")), PollReplyMalformed);
+}
+
+// A PLC that refuses every poll is counted like silence: the time-out message comes
+// on the fourth call without an answer, and the next reply that is not a refusal
+// clears it. A refusal of a write, a "2" and a garbled block are answers.
+TEST_F(PlcLinkTest, RefusedPollsCountAsNoAnswer)
+{
+    Online();
+    gTracked.clear();
+    Receive(Closed("01481"));
+    Receive(Closed("0148100000"));
+    Timeout();
+    EXPECT_EQ(LinkEmptyCalls, 3);
+    Receive(Closed("01482"));
+    Receive("x");
+    Receive(Closed("014800000"));
+    EXPECT_EQ(gTracked, (std::vector<std::uint16_t>{0, 0, 0, 9, 1, 13}));
+    EXPECT_EQ(LinkEmptyCalls, 0);
+
+    std::uint16_t v = 1;
+    WriteOperand(OpR, 100, &v, 1);
+    Receive(Closed("014800000"));  // the write goes out
+    gTracked.clear();
+    Receive(Framed("0149101"));
+    EXPECT_EQ(gTracked, std::vector<std::uint16_t>{9});
 }
 
 TEST_F(PlcLinkTest, AReplyToAnOlderTableIsDropped)
@@ -894,6 +923,18 @@ TEST_F(PlcLinkTest, ReentryDoesNothing)
     gReenterOnRedraw = true;
     std::size_t sent = gSent.size();
     Receive(Closed("014800000"));  // the redraw hook calls LinkReceive inside
+    EXPECT_EQ(gSent.size(), sent + 1);
+}
+
+// A send hook that throws once does not leave the link silent.
+TEST_F(PlcLinkTest, TheLinkSendsAgainAfterAThrowingSendHook)
+{
+    Online();
+    SendFrameHook = [](const std::uint8_t *, std::uint16_t) { throw std::runtime_error("port gone"); };
+    EXPECT_THROW(Timeout(), std::runtime_error);
+    SendFrameHook = CaptureSend;
+    const std::size_t sent = gSent.size();
+    Timeout();
     EXPECT_EQ(gSent.size(), sent + 1);
 }
 

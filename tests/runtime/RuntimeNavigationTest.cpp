@@ -91,6 +91,40 @@ TEST_F(RuntimeNavigationTest, LocationNumberIsBuiltFromThePath)
                          "0000000B"));
 }
 
+// Path 8,2,1,3,1 is 131285: a 16-bit register gets the enclosing menu's 31284,
+// which names a path that exists, a 32-bit register the whole number.
+TEST_F(RuntimeNavigationTest, ALocationBeyondSixteenBitsWritesTheEnclosingMenu)
+{
+    for (const char *reference : {"R100", "DR300"}) {
+        TestProject project = RootOf(9);
+        Configure(project, {{"WorkingSpace", reference}});
+        // Each level's menu holds one item more than the path's index there.
+        TwNode *menu = project.MainMenu->GetChild(8);
+        for (int index : {2, 1, 3, 1}) {
+            for (int i = 0; i <= index; ++i)
+                AddSubMenu(menu, QStringLiteral("M %1").arg(i));
+            menu = menu->GetChild(index);
+        }
+        StartMenu(project);
+        script.Run("8d o 2d o d o 3d o");
+        ClearPolls();  // the pending write of the first step
+        script.Run("d");
+        ASSERT_EQ(BuildMenuLocation(), 131285u);
+        if (QLatin1String(reference) == QLatin1String("R100")) {
+            EXPECT_EQ(PendingWrite(),
+                      WriteFrame("R00100"
+                                 "7A34"));
+            EXPECT_EQ(ParseMenuLocation(31284), 1);
+            EXPECT_EQ(gEngine.level, 3u);
+            EXPECT_EQ(gEngine.selected[3], 3u);
+        } else {
+            EXPECT_EQ(PendingWrite(),
+                      WriteFrame("DR00300"
+                                 "000200D5"));
+        }
+    }
+}
+
 TEST_F(RuntimeNavigationTest, ParseMenuLocationWalksOnlyPathsThatExist)
 {
     TestProject project = RootOf(3);

@@ -437,6 +437,11 @@ TEST_F(MainWindowTest, ClipboardKindInThePrivateFormat)
     EXPECT_EQ(form.GetClipboardNodeKind(), 0);
     put(QByteArray::fromHex("0400000001000000"));
     EXPECT_EQ(form.GetClipboardNodeKind(), 0);
+    // A block too large to check on every clipboard change is not read.
+    QByteArray large = MakeClipboardBlock(*mainMenu);
+    large.append(QByteArray(kPreviewByteLimit, '\0'));
+    put(large);
+    EXPECT_EQ(form.GetClipboardNodeKind(), 0);
     ui.SetClipboardData(QStringLiteral("text/plain"), "plain text");
     EXPECT_EQ(form.GetClipboardNodeKind(), 0);
 }

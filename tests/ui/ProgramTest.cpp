@@ -3,11 +3,14 @@
 #include "MainWindowFixture.h"
 
 #include "Mainform.h"
+#include "Startup.h"
 
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTreeWidget>
+
+#include <stdexcept>
 
 namespace {
 
@@ -39,6 +42,35 @@ TEST_F(MainWindowTest, ProgramStartsAndStaysUp)
         process.kill();
         process.waitForFinished(10000);
     }
+}
+
+// A start-up that throws is shown, ends the program with an error and still
+// shuts down what it made, so that the settings it loaded are written back.
+TEST_F(MainWindowTest, AFailedStartUpIsShownAndWhatItMadeIsShutDown)
+{
+    const QString project = MakeFile(QStringLiteral("plant.zel"));
+    bool looped = false;
+    const int result = RunProgram(
+        [&] {
+            FormMain = new TFormMain();
+            FormMain->AddRecentProject(project);
+            throw std::runtime_error("The settings cannot be read.");
+        },
+        [&] {
+            looped = true;
+            return 0;
+        },
+        StopDesigner);
+    EXPECT_EQ(result, 1);
+    EXPECT_FALSE(looped);
+    EXPECT_EQ(FormMain, nullptr);
+    ASSERT_EQ(ui.Boxes.size(), 1);
+    EXPECT_EQ(ui.Boxes[0].kind, TBoxRequest::Error);
+    EXPECT_EQ(ui.Boxes[0].text, QStringLiteral("The settings cannot be read."));
+    EXPECT_EQ(Settings().value(QStringLiteral("RecentProject/Item0")).toString(), project);
+
+    EXPECT_EQ(RunProgram([] {}, [] { return 3; }, [] {}), 3);
+    EXPECT_EQ(RunProgram([] {}, [] { return 0; }, [] { throw std::runtime_error("x"); }), 1);
 }
 
 // Saves a picture of the window with a small project to the file named by
