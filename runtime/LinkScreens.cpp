@@ -306,31 +306,36 @@ void LoadAlarmOperands(std::uint16_t index)
     }
 }
 
+int InsertAlarmValueText(std::uint16_t *text, int length, int capacity, std::uint16_t value)
+{
+    char inserted[8];
+    int n = std::snprintf(inserted, sizeof inserted, " %u ", static_cast<unsigned>(value));
+    const std::uint16_t *end = text + length;
+    const std::uint16_t *mark = std::find(static_cast<const std::uint16_t *>(text), end, kAlarmValueMark);
+    if (mark == end) {
+        // Appended: the closing blank is dropped.
+        for (int k = 0; k < n - 1 && length < capacity; ++k) {
+            text[length++] = static_cast<std::uint8_t>(inserted[k]);
+        }
+        return length;
+    }
+    int p = static_cast<int>(mark - text);
+    int newLength = std::min(length + n - 1, capacity);
+    for (int i = newLength - 1; i >= p + n; --i) {
+        text[i] = text[i - (n - 1)];
+    }
+    for (int k = 0; k < n && p + k < capacity; ++k) {
+        text[p + k] = static_cast<std::uint8_t>(inserted[k]);
+    }
+    return newLength;
+}
+
 void InsertAlarmValue(std::uint16_t textLoc, std::uint16_t value)
 {
     EngineText &text = gEngine.text;
     ReadText(textLoc, text);
-    char inserted[8];
-    int n = std::snprintf(inserted, sizeof inserted, " %u ", static_cast<unsigned>(value));
-    const std::uint16_t *end = text.glyphs + text.length;
-    const std::uint16_t *mark =
-        std::find(static_cast<const std::uint16_t *>(text.glyphs), end, kAlarmValueMark);
-    if (mark == end) {
-        // Appended: the closing blank is dropped.
-        for (int k = 0; k < n - 1 && text.length < kTextCapacity; ++k) {
-            text.glyphs[text.length++] = static_cast<std::uint8_t>(inserted[k]);
-        }
-        return;
-    }
-    int p = static_cast<int>(mark - text.glyphs);
-    int length = std::min(text.length + n - 1, kTextCapacity);
-    for (int i = length - 1; i >= p + n; --i) {
-        text.glyphs[i] = text.glyphs[i - (n - 1)];
-    }
-    for (int k = 0; k < n && p + k < kTextCapacity; ++k) {
-        text.glyphs[p + k] = static_cast<std::uint8_t>(inserted[k]);
-    }
-    text.length = static_cast<std::uint16_t>(length);
+    text.length =
+        static_cast<std::uint16_t>(InsertAlarmValueText(text.glyphs, text.length, kTextCapacity, value));
 }
 
 void DrawAlarmMessage()

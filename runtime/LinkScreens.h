@@ -96,8 +96,12 @@ void AlarmValuesArrived();
 bool AlarmHasText(std::uint16_t index);
 // Reads the value operands of the alarm's three lines into AlarmOperands.
 void LoadAlarmOperands(std::uint16_t index);
-// Reads the text into gEngine.text and puts " value " in place of its first "^", or
-// " value" at its end when it has none; the result is cut at the text buffer.
+// Reads the text into gEngine.text and puts the value in (InsertAlarmValueText).
 void InsertAlarmValue(std::uint16_t textLoc, std::uint16_t value);
+// Puts " value " (decimal, unsigned) in place of the first "^" of the length
+// glyphs of text, or " value" at their end when there is none, the characters as
+// glyphs of their codes; keeps at most capacity glyphs and returns the new length.
+// The designer measures alarm lines with it as the panel will show them.
+int InsertAlarmValueText(std::uint16_t *text, int length, int capacity, std::uint16_t value);
 
 }  // namespace runtime

@@ -39,17 +39,24 @@ bool CheckEditNotEmpty(QLineEdit *edit, int warningCode)
     return false;
 }
 
+int NumberModeOfReference(uint32_t flag, bool isSigned)
+{
+    if (flag & (opRT | opRC | opWord))
+        return isSigned ? cdtSigned16 : cdtUnsigned16;
+    if (flag & (opDRC | opDWord))
+        return isSigned ? cdtSigned32 : cdtUnsigned32;
+    return -1;
+}
+
 bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode)
 {
     if (!edit)
         return false;
-    if (edit->text().isEmpty())
-        return true;
-    const bool accepted = CheckConstantRange(edit->text(), numberMode);
-    SetFieldTextColour(edit, accepted ? clFieldAccepted : clFieldRefused);
-    if (!accepted && warningCode != NoWarning)
+    const bool valid = CheckConstantRange(edit->text(), numberMode);
+    SetFieldTextColour(edit, valid ? clFieldAccepted : clFieldRefused);
+    if (!valid && warningCode != NoWarning)
         WarnAndFocus(edit, warningCode);
-    return accepted;
+    return valid;
 }
 
 bool RefuseEdit(QLineEdit *edit, int warningCode)

@@ -41,12 +41,16 @@ uint32_t CheckOperandEdit(QLineEdit *edit, uint32_t mask, int warningCode);
 // text is empty (a null edit: false, nothing shown). Changes no colour.
 bool CheckEditNotEmpty(QLineEdit *edit, int warningCode);
 
-// The check of a number field (Max, Min and the like) by its number mode,
-// a ConstantDataType of Wutil.h: an empty field keeps its colour and passes;
-// any other text turns green when CheckConstantRange accepts it for the mode
-// and red when not. A refused text with a warning code shows the warning and
-// focuses the edit. Returns false only for a refused text (a null edit:
-// false, nothing shown).
+// The number mode (a CheckConstantRange data type) of a register reference:
+// 16-bit registers, timer values and 16-bit counter values (R, RHigh, D, RT,
+// RC) signed or unsigned 16-bit, 32-bit registers and counter values (DR,
+// DRHigh, DD, DRC) signed or unsigned 32-bit; -1 for any other flag.
+int NumberModeOfReference(uint32_t flag, bool isSigned);
+
+// Whether the edit's text is a decimal constant of the number mode; the
+// text turns green when it is and red when not. A refused text with a
+// warning code shows the warning and focuses the edit. A null edit or a
+// mode of -1 refuses (and a null edit shows nothing).
 bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode);
 
 // A field refused by a check of the dialog's own: its text turns red, the

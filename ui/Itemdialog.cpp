@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVariant>
 
 TItemDialog::TItemDialog(const char *objectName, int32_t kind, TRewrite style, QWidget *parent)
     : QDialog(parent), kind_(kind)
@@ -100,6 +101,13 @@ void TItemDialog::showEvent(QShowEvent *event)
 
 // ---- Components ----
 
+namespace {
+
+// The most characters the user may type into an edit.
+const char *const kTypingLimit = "typingLimit";
+
+}  // namespace
+
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text)
 {
     auto *label = new QLabel(text, parent);
@@ -111,8 +119,10 @@ QLineEdit *MakeEdit(QWidget *parent, const char *name, int maxLength)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
-    if (maxLength > 0)
+    if (maxLength > 0) {
         edit->setMaxLength(maxLength);
+        edit->setProperty(kTypingLimit, maxLength);
+    }
     return edit;
 }
 
@@ -157,7 +167,15 @@ void SetUpperCaseInput(QLineEdit *edit)
 
 void LoadText(QLineEdit *edit, const TwNode &node, const QString &key)
 {
-    edit->setText(node.GetProp(key));
+    // The limit holds for typing only: an edit cuts a longer text it is
+    // given, and a stored text is shown and saved whole.
+    const QString text = node.GetProp(key);
+    const QVariant limit = edit->property(kTypingLimit);
+    const int typing = limit.isValid() ? limit.toInt() : edit->maxLength();
+    edit->setMaxLength(qMax(typing, int(text.size())));
+    if (!limit.isValid())
+        edit->setProperty(kTypingLimit, typing);
+    edit->setText(text);
 }
 
 void SaveText(TwNode &node, const QString &key, const QLineEdit *edit)

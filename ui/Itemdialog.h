@@ -150,7 +150,8 @@ QComboBox *MakeChoice(QWidget *parent, const char *name, const QStringList &item
 void SetUpperCaseInput(QLineEdit *edit);
 
 // ---- Property text forms ----
-// An edit: its text, unchanged; the empty text stores no key.
+// An edit: its text, unchanged; the empty text stores no key. A stored text
+// longer than the edit's maxLength is loaded whole (the limit is for typing).
 void LoadText(QLineEdit *edit, const TwNode &node, const QString &key);
 void SaveText(TwNode &node, const QString &key, const QLineEdit *edit);
 // A check box (or radio button): "1" or "0"; read as checked when the

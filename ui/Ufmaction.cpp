@@ -205,13 +205,8 @@ void TfmAction::edtReferenceChange()
 int TfmAction::NumberType() const
 {
     int32_t number = 0;
-    const uint32_t kind = ParseOperand(edtReference->text(), number);
-    const bool sign = rbSigned->isChecked();
-    if ((kind & opWord) != 0)
-        return sign ? cdtSigned16 : cdtUnsigned16;
-    if ((kind & opDWord) != 0)
-        return sign ? cdtSigned32 : cdtUnsigned32;
-    return -1;
+    const uint32_t kind = ParseOperand(edtReference->text(), number) & maskRegister;
+    return NumberModeOfReference(kind, rbSigned->isChecked());
 }
 
 void TfmAction::edtMaxMinChange(QLineEdit *field)
@@ -219,10 +214,12 @@ void TfmAction::edtMaxMinChange(QLineEdit *field)
     const int numberType = NumberType();
     if (numberType < 0)
         SetFieldTextColour(field, clWindowText);
-    else if (field != edtStepSize)
-        CheckNumberEdit(field, numberType, NoWarning);
-    else if (!field->text().isEmpty())
+    else if (field->text().isEmpty())
+        return;  // keeps its colour
+    else if (field == edtStepSize)
         SetFieldTextColour(field, StepAccepted(field->text(), numberType) ? clFieldAccepted : clFieldRefused);
+    else
+        CheckNumberEdit(field, numberType, NoWarning);
 }
 
 void TfmAction::cbSignedClick()
@@ -288,11 +285,12 @@ bool TfmAction::CheckInput()
         return false;
 
     const int numberType = NumberType();
-    if (!CheckNumberEdit(edtMax, numberType, kInvalidInput))
+    // An empty Max or Min is no limit.
+    if (!edtMax->text().isEmpty() && !CheckNumberEdit(edtMax, numberType, kInvalidInput))
         return false;
     if (type == SetValue)
         return CheckEditNotEmpty(edtMax, kFieldEmpty);
-    if (!CheckNumberEdit(edtMin, numberType, kInvalidInput))
+    if (!edtMin->text().isEmpty() && !CheckNumberEdit(edtMin, numberType, kInvalidInput))
         return false;
     // Both are numbers of the type now: they compare as such.
     if (!edtMax->text().isEmpty() && !edtMin->text().isEmpty()

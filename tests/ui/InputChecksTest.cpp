@@ -86,34 +86,34 @@ TEST(InputChecks, EditNotEmptyWarnsAndFocusesButKeepsTheColour)
     EXPECT_EQ(FieldTextColour(form.edit), kRed);
 }
 
-TEST(InputChecks, NumberEditFollowsItsModeAndLeavesAnEmptyFieldAlone)
+TEST(InputChecks, NumberEditTakesTheConstantsOfTheReferencesMode)
 {
+    EXPECT_EQ(NumberModeOfReference(opRC, false), cdtUnsigned16);
+    EXPECT_EQ(NumberModeOfReference(opDRC, true), cdtSigned32);
+    EXPECT_EQ(NumberModeOfReference(opM, false), -1);
+
     struct Case {
         const char *text;
         int mode;
         int code;
-        bool accepted;
-        QColor colour;  // invalid: the colour the field had
-        bool warned;
+        bool valid;
     };
     const Case cases[] = {
-        {"40000", cdtSigned16, 2006, false, kRed, true},
-        {"40000", cdtUnsigned16, 2006, true, kGreen, false},
-        {"R5", cdtSigned32, NoWarning, false, kRed, false},  // an operand is no number
-        {"", cdtSigned16, 2006, true, QColor(), false},
+        {"65535", cdtUnsigned16, 2006, true},
+        {"70000", cdtUnsigned16, 2006, false},
+        {"-1", cdtUnsigned32, NoWarning, false},
+        {"R100", cdtSigned32, 2006, false},
+        {"5", -1, 2006, false},  // no number mode
     };
     for (const Case &c : cases) {
         TScriptedUiServices ui;
         TwoEdits form;
-        SetFieldTextColour(form.edit, clFieldTooWide);
         form.edit->setText(c.text);
-        EXPECT_EQ(CheckNumberEdit(form.edit, c.mode, c.code), c.accepted) << c.text;
-        EXPECT_EQ(FieldTextColour(form.edit), c.colour.isValid() ? c.colour : kOlive) << c.text;
-        EXPECT_EQ(form.dialog.focusWidget(), c.warned ? form.edit : form.other) << c.text;
-        ASSERT_EQ(ui.Boxes.size(), c.warned ? 1 : 0) << c.text;
-        if (c.warned) {
-            EXPECT_EQ(ui.Boxes[0].warningCode, c.code);
-        }
+        EXPECT_EQ(CheckNumberEdit(form.edit, c.mode, c.code), c.valid) << c.text;
+        EXPECT_EQ(FieldTextColour(form.edit), c.valid ? kGreen : kRed) << c.text;
+        const bool warned = !c.valid && c.code != NoWarning;
+        EXPECT_EQ(ui.Boxes.size(), warned ? 1 : 0) << c.text;
+        EXPECT_EQ(form.dialog.focusWidget(), warned ? form.edit : form.other) << c.text;
     }
 }
 

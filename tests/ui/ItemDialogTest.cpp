@@ -252,6 +252,22 @@ TEST(ItemDialog, PropertyTextForms)
     }
 }
 
+TEST(ItemDialog, EditLimitHoldsForTypingOnly)
+{
+    // A longer stored text loads whole, so a save keeps it; typing stays limited.
+    QWidget parent;
+    QLineEdit *edit = MakeEdit(&parent, "edtReference", 5);
+    TwNode node(nullptr, QString(), nkAlarm);
+    node.Props = QStringList{"Reference1=DR05000"};
+    LoadText(edit, node, "Reference1");
+    EXPECT_EQ(edit->text(), "DR05000");
+    node.Props = QStringList{"Reference1=R1"};
+    LoadText(edit, node, "Reference1");
+    edit->end(false);
+    edit->insert("23456");
+    EXPECT_EQ(edit->text(), "R1234");
+}
+
 TEST(ItemDialog, UpperCaseInputOnlyForWhatIsTyped)
 {
     QLineEdit edit;
