@@ -4,7 +4,7 @@
 #include "Configfm.h"
 #include "Fieldcolours.h"
 #include "ModalResult.h"
-#include "NodeStream.h"
+#include "ProjectBuilder.h"
 #include "ScriptedUiServices.h"
 #include "ShippedLanguage.h"
 #include "TextFit.h"
@@ -28,13 +28,6 @@ namespace {
 
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
-
-QByteArray Record(const TwNode &node)
-{
-    QByteArray bytes;
-    WriteNodeRecord(node, bytes);
-    return bytes;
-}
 
 // ---- Configuration ----
 
@@ -84,7 +77,7 @@ protected:
                                  "Level1IsTop=1",
                                  "ProtectType=1",
                                  "SaverEffect=7"};
-        before = Record(node);
+        before = NodeRecord(node);
         ASSERT_TRUE(form.LoadFromNode(&node));
         form.show();
     }
@@ -131,7 +124,7 @@ TEST_F(LoadedConfig, OkRefusesEachBadFieldInOrderAndKeepsTheNode)
         EXPECT_EQ(FieldTextColour(c.failing), kRed) << c.time;
         form.btOK->click();
         EXPECT_TRUE(form.isVisible());
-        EXPECT_EQ(Record(node), before);
+        EXPECT_EQ(NodeRecord(node), before);
     }
 }
 
@@ -140,7 +133,7 @@ TEST_F(LoadedConfig, OkWritesItsKeysAfterTheCarriedOnesAndCancelNothing)
     form.edtPassword->setText("R7");
     form.cbEffect->setCurrentIndex(4);
     form.btCancel->click();
-    EXPECT_EQ(Record(node), before);
+    EXPECT_EQ(NodeRecord(node), before);
 
     form.show();
     form.edtAlarmIndex->clear();
@@ -226,7 +219,7 @@ TEST(ActionDialog, OkChecksRunInOrderAndKeepTheNode)
     TfmAction form;
     TwNode node(nullptr, QString(), nkAction);
     node.Props = kStepProps;
-    const QByteArray before = Record(node);
+    const QByteArray before = NodeRecord(node);
     ASSERT_TRUE(form.LoadFromNode(&node));
     form.show();
 
@@ -277,7 +270,7 @@ TEST(ActionDialog, OkChecksRunInOrderAndKeepTheNode)
     }
     form.btCancel->click();
     EXPECT_EQ(form.result(), mrCancel);
-    EXPECT_EQ(Record(node), before);
+    EXPECT_EQ(NodeRecord(node), before);
 }
 
 TEST(ActionDialog, LiveColoursFollowReferenceAndSignAndTheStepTakesDigitsOnly)
