@@ -6,6 +6,8 @@
 #include "Commtimeoutfrm.h"
 #include "Compilef.h"
 #include "Configfm.h"
+#include "Debugfrm.h"
+#include "Designerservices.h"
 #include "Deviceinfofm.h"
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
@@ -95,6 +97,7 @@ void StartDesigner(const QStringList &arguments)
     Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
     // The name only: a display name would be appended to every window title.
     QApplication::setApplicationName(ApplicationTitle());
+    InstallFileDialogRunner();
     CreateStartupForms(arguments);
     FormMain->show();
     FormMain->OpenStartupProject();
@@ -104,10 +107,12 @@ void StopDesigner()
 {
     // The windows made on first use go first.
     DestroySimulationForms();
+    DeleteForm(FormDebug);
     DeleteForm(FormAbout);
     DeleteForm(FormCompile);
     DeleteForm(FormConfig);
     DestroyStartupForms();
+    UninstallFileDialogRunner();
     Localizer.ReleaseLanguage();
 }
 
