@@ -38,6 +38,8 @@ const char *const kForceSetting = "    [ Force Setting ]";
 const char *const kMenuFilter = "Menu Data File|*.mda";
 const char *const kFirmwareFilter = "OS File|*.os";
 const char *const kChecksumError = "Check Sum Error";
+// The largest menu image the panel holds.
+constexpr qsizetype kMenuImageLimit = 131072;
 
 // The design widths of the status panels, and the longest texts each shows,
 // so that a panel never cuts its text nor makes the dialog jump.
@@ -453,7 +455,16 @@ void TfmDownload::StartTransfer()
     QByteArray data;
     if (DownloadMode != TDownload::dmPortSetup) {
         QString error;
-        if (!TDownload::ReadDownloadFile(edDownloadFileName->text(), data, error)) {
+        const QString path = edDownloadFileName->text();
+        if (!TDownload::ReadDownloadFile(path, data, error)) {
+            // error says why
+        } else if (DownloadMode == TDownload::dmMenu && data.size() > kMenuImageLimit) {
+            error = QStringLiteral("The menu image %1 takes %2 bytes: more than the %3 bytes the panel holds")
+                        .arg(path)
+                        .arg(data.size())
+                        .arg(kMenuImageLimit);
+        }
+        if (!error.isEmpty()) {
             btExit->setEnabled(true);
             ShowMessage(error);
             return;

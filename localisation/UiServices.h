@@ -87,6 +87,10 @@ struct TFileRequest {
     // description to be written); the plain chooser leaves it out, the
     // designer's own file dialogs attach it.
     QWidget *attachedForm = nullptr;
+    // The program's own file dialog component that serves the request (one
+    // of the designer's open and save dialogs, which carry their events);
+    // null: the chooser is made for the request.
+    QObject *component = nullptr;
 };
 
 class TUiServices : public QObject {

@@ -216,13 +216,21 @@ bool CommandRuleAllows(Command id, const CommandState &state)
 bool CommandHasWorker(Command id)
 {
     switch (id) {
+    case Command::New:
+    case Command::Open:
+    case Command::Save:
+    case Command::SaveAs:
+    case Command::Close:
     case Command::Exit:
+    case Command::Compile:
+    case Command::Simulation:
+    case Command::SimulationOnline:
+    case Command::Debug:
     case Command::DownloadMenu:
     case Command::DownloadFirmware: return true;
     default:
-        // The other workers come with the project lifecycle, the node
-        // editing, the clipboard, compile, simulation, search and the small
-        // dialogs.
+        // The other workers come with the node editing, the clipboard, search
+        // and the small dialogs.
         return false;
     }
 }

@@ -1,19 +1,33 @@
 // The designer's main window.
 #include "Mainform.h"
 
+#include "ApOpenLite.h"
+#include "Compilef.h"
+#include "Debugfrm.h"
+#include "Deviceinfofm.h"
 #include "Downloadform.h"
+#include "GlyphRaster.h"
 #include "Lumor_unicode.h"
 #include "Mainimages.h"
+#include "ModalResult.h"
 #include "NodeStream.h"
+#include "Outputfont.h"
+#include "PanelLcdDriver.h"
 #include "Projectpropfrm.h"
+#include "Simform.h"
 #include "Startup.h"
+#include "Ufmyesno.h"
 #include "UiServices.h"
 #include "Wobject.h"
+#include "Wres.h"
 #include "Zelapplication.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeySequence>
@@ -23,6 +37,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
@@ -82,6 +97,120 @@ QMenu *NewMenu(QWidget *parent, const char *name, const char *title)
     return menu;
 }
 
+const QString kProjectFilter = QStringLiteral("ZEL files (*.zel)|*.zel|All files (*.*)|*.*");
+const QString kMenuFilter = QStringLiteral("ZEL Menu files (*.mzm)|*.mzm|All files (*.*)|*.*");
+const QString kProjectExtension = QStringLiteral(".zel");
+
+// The fixed nodes a new project gets after its Device Information node, in
+// order, with the properties they start with.
+struct NewProjectNode {
+    int32_t kind;
+    const char *caption;
+    const char *props[3][2];  // key and value; unused entries null
+};
+const NewProjectNode kNewProjectNodes[] = {
+    {nkMainMenu, "Main Menu", {}},
+    {nkAlarms, "Alarms", {}},
+    {nkStartupScreen, "Startup Screen", {{"EndCondition", "0"}, {"FlipTime", "10"}, {"CycleCount", "0"}}},
+    {nkScreenSaver, "Screen Saver", {}},
+    {nkConfiguration, "Configuration", {{"ScreenSaverActiveTime", "10"}, {"SaverEffect", "1"}}},
+};
+const QString kDeviceNodeCaption = QStringLiteral("Device Infomation");
+
+// Images larger than this are not read for a simulation.
+constexpr qint64 kMaxSimulationImageBytes = 16 * 1024 * 1024;
+
+// The extension of a file name from its last dot, the dot included; empty
+// when the name has none.
+QString FileExtension(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+// path with its extension replaced by extension (appended when it has none).
+QString ChangeFileExt(const QString &path, const QString &extension)
+{
+    return path.left(path.size() - FileExtension(path).size()) + extension;
+}
+
+bool IsProjectFileName(const QString &path)
+{
+    const QString extension = FileExtension(path);
+    return extension.compare(kProjectExtension, Qt::CaseInsensitive) == 0
+        || extension.compare(QLatin1String(".mze"), Qt::CaseInsensitive) == 0;
+}
+
+// The folder of a file, offered first by the file choosers.
+QString FolderOf(const QString &path)
+{
+    return path.isEmpty() ? QString() : QFileInfo(path).path();
+}
+
+// The panel model of a project: its Device Information node's "DeviceID"
+// when it names a model, the first model otherwise (as the device dialog
+// reads it).
+uint8_t ProjectModelId(const TwNode &root)
+{
+    const TwNode *device = root.GetChild(0);
+    const int id = device ? device->GetPropInt(QStringLiteral("DeviceID"), 0) : 0;
+    for (int known : TFormDeviceInfo::DeviceIds) {
+        if (known == id)
+            return uint8_t(id);
+    }
+    return uint8_t(TFormDeviceInfo::DeviceIds[0]);
+}
+
+// A new project's root after the device information dialog, null when the
+// dialog was not confirmed.
+std::unique_ptr<TwNode> MakeNewProject()
+{
+    auto root = std::make_unique<TwNode>(nullptr, QString(), nkProject);
+    auto *device = new TwNode(root.get(), kDeviceNodeCaption, nkDeviceInfo);
+    TFormDeviceInfo *dialog = DeviceInfoForm();
+    if (!dialog->LoadFromNode(device) || UiServices().RunDialog(*dialog) != mrOk)
+        return nullptr;
+    for (const NewProjectNode &fixed : kNewProjectNodes) {
+        auto *node = new TwNode(root.get(), QString::fromUtf8(fixed.caption), fixed.kind);
+        for (const auto &prop : fixed.props) {
+            if (prop[0])
+                node->SetProp(QLatin1String(prop[0]), QLatin1String(prop[1]));
+        }
+    }
+    return root;
+}
+
+// Reads a menu image file whole; false with the reason naming the file.
+bool ReadImageFile(const QString &path, QByteArray &image, QString &error)
+{
+    QFile file(path);
+    QString reason;
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+    } else if (file.size() > kMaxSimulationImageBytes) {
+        reason = QStringLiteral("the file is too large for a menu image");
+    } else {
+        image = file.read(kMaxSimulationImageBytes);
+        if (image.size() != file.size())
+            reason = file.errorString();
+    }
+    if (reason.isEmpty())
+        return true;
+    error = QStringLiteral("Cannot read the menu image %1: %2").arg(QDir::toNativeSeparators(path), reason);
+    return false;
+}
+
+void ShowPlainMessage(const QString &text)
+{
+    UiServices().ShowBox(TBoxRequest::Make(TBoxRequest::Plain, text, ApplicationTitle()));
+}
+
+QString MainText(const char *defaultText, const char *id)
+{
+    return Localizer.GetText(QString::fromUtf8(defaultText), QStringLiteral("main"), QLatin1String(id));
+}
+
 }  // namespace
 
 QString ClipboardMimeType()
@@ -105,6 +234,7 @@ TFormMain::TFormMain(QWidget *parent)
     CreateToolBars();
     CreateProjectGroup();
     CreateStatusBar();
+    CreateFileDialogs();
 
     Document.OnRootChanged = [this] {
         ClickedItem = nullptr;
@@ -492,17 +622,120 @@ void TFormMain::LocalizeFixedNodes()
 
 // ---- Project ----------------------------------------------------------------
 
+bool TFormMain::NewProject()
+{
+    return CloseProject() && LoadProject(QString());
+}
+
+bool TFormMain::OpenProject()
+{
+    if (RecentProjects.Count() > 0)
+        odOpenDialog1->InitialDir = FolderOf(RecentProjects.Newest());
+    // The form previews the description of the file under the cursor.
+    DescriptionForm()->mmDescription->setReadOnly(true);
+    const QString fileName = UiServices().ChooseFile(FileDialogRequest(*odOpenDialog1));
+    if (fileName.isEmpty())
+        return false;
+    return CloseProject() && LoadProject(fileName);
+}
+
 bool TFormMain::LoadProject(const QString &path)
 {
-    // Reading and creating projects come with the project lifecycle.
-    Q_UNUSED(path);
-    return false;
+    std::unique_ptr<TwNode> root;
+    bool truncated = false;
+    if (path.isEmpty()) {
+        root = MakeNewProject();
+        if (!root)
+            return false;
+    } else {
+        if (!IsProjectFileName(path)) {
+            ShowPlainMessage(MainText("Illegal File Extension", "IllegalFileId"));
+            return false;
+        }
+        QString error;
+        root = TProjectDocument::ReadProjectFile(path, error, truncated);
+        if (!root) {
+            ShowHandlerError(error);
+            return false;
+        }
+    }
+    const uint8_t modelId = ProjectModelId(*root);
+
+    tvProject->setUpdatesEnabled(false);
+    // The previous tree goes once the view has let go of its items.
+    Document.ReplaceRoot(std::move(root));
+    TreeBinder->SetCurrentNode(Root()->GetChild(0));
+    tvProject->setUpdatesEnabled(true);
+    SetProjectPath(path);
+    // A new project, and one that lost deep menus, differ from any file.
+    SetModified(path.isEmpty() || truncated);
+    AddRecentProject(path);
+    LocalizeFixedNodes();
+    SelectPanelModel(modelId);
+    UpdateActions();
+    if (truncated) {
+        ShowMessageBox(fmYesNo,
+                       FormatText(MainText("Menus of %s are nested deeper than the panel allows: their "
+                                           "deepest parts were left out.\nThe project is marked as modified; "
+                                           "saving it writes the project as it is shown.",
+                                           "LoadTruncatedId"),
+                                  {QDir::toNativeSeparators(path)}),
+                       ApplicationTitle());
+    }
+    return true;
+}
+
+bool TFormMain::SaveProject()
+{
+    return ProjectPath().isEmpty() ? SaveProjectAs() : WriteProjectFile(ProjectPath());
+}
+
+bool TFormMain::SaveProjectAs()
+{
+    TFileRequest request;
+    request.kind = TFileRequest::Save;
+    request.filter = kProjectFilter;
+    request.defaultSuffix = kProjectExtension.mid(1);
+    request.directory = FolderOf(RecentProjects.Newest());
+    // A system-menu project is offered under a project name.
+    if (!ProjectPath().isEmpty())
+        request.fileName = ChangeFileExt(ProjectPath(), kProjectExtension);
+    request.parent = this;
+    for (;;) {
+        const QString fileName = UiServices().ChooseFile(request);
+        if (fileName.isEmpty())
+            return false;
+        if (!QFileInfo::exists(fileName) || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes)
+            return WriteProjectFile(fileName);
+        request.fileName = fileName;
+    }
+}
+
+bool TFormMain::WriteProjectFile(const QString &path)
+{
+    QString error;
+    if (!Document.Save(path, error)) {
+        ShowHandlerError(error);
+        return false;
+    }
+    AddRecentProject(path);
+    UpdateActions();
+    return true;
 }
 
 bool TFormMain::CloseProject()
 {
-    // Nothing can change a project before the editing commands exist, so
-    // there is no unsaved work to ask about yet.
+    if (Document.IsOpen() && Modified()) {
+        switch (ShowYesNo(fmYesNo, YesNoQuestions::CloseModified)) {
+        case mrYes:
+            // Unsaved work is never dropped: no file written, no close.
+            if (!SaveProjectAs())
+                return false;
+            break;
+        case mrNo: break;
+        default: return false;
+        }
+    }
     return ClearProject();
 }
 
@@ -513,6 +746,90 @@ bool TFormMain::ClearProject()
     tvProject->setUpdatesEnabled(true);
     UpdateActions();
     return true;
+}
+
+// ---- Compile and simulation -------------------------------------------------
+
+bool TFormMain::CompileProject()
+{
+    if (!Root())
+        return false;
+    // The font and the compiler live for this compile only.
+    TwGlyphRaster font(PanelFontName(), OutputFontSize);
+    TwCompileSettings settings;
+    settings.PanelModelId = PanelModelId;
+    settings.ProgramFolder = QCoreApplication::applicationDirPath();
+    settings.ProjectFileName = ProjectPath();
+    TwRes compiler(font, settings);
+    // Beside the project, or beside the program for a project never saved.
+    const QString outputFile =
+        ChangeFileExt(ProjectPath().isEmpty() ? QCoreApplication::applicationFilePath() : ProjectPath(),
+                      QStringLiteral(".mda"));
+    if (!compiler.Compile(Root()) || !compiler.BuildFont() || !compiler.SaveImage(outputFile)) {
+        ShowHandlerError(compiler.ErrorText());
+        return false;
+    }
+    LastImagePath = outputFile;
+    TFormCompile &result = CompileForm();
+    result.ShowResult(outputFile, compiler.CodeSize(), kMenuImageLimit);
+    UiServices().RunDialog(result);
+    return true;
+}
+
+bool TFormMain::atSimulationExecute(bool online)
+{
+    if (!CompileProject())
+        return false;
+    QByteArray image;
+    QString error;
+    if (!ReadImageFile(LastImagePath, image, error)) {
+        ShowHandlerError(error);
+        return false;
+    }
+    return RunSimulation(image, uint8_t(PanelModelId), online);
+}
+
+// ---- File dialogs -----------------------------------------------------------
+
+void TFormMain::CreateFileDialogs()
+{
+    auto setUp = [this](TApCustomOpenLiteDialog *dialog, const char *name, const char *extension,
+                        const QString &filter) {
+        dialog->setObjectName(QLatin1String(name));
+        dialog->DefaultExt = QLatin1String(extension);
+        dialog->Filter = filter;
+        dialog->PlacesBar().Visible = true;
+        dialog->SetVisibleControls(AllDlgControls);
+        dialog->CustDlgParams().SetBottomFormName(QStringLiteral("FormDescription"));
+    };
+    odOpenDialog1 = new TApOpenLiteDialog(this);
+    setUp(odOpenDialog1, "odOpenDialog1", ".zel", kProjectFilter);
+    odOpenDialog1->OnSelectionChange = [this](TApCustomOpenLiteDialog *, const QString &fileName) {
+        odOpenDialog1SelectionChange(fileName);
+    };
+    odImportMenu1 = new TApOpenLiteDialog(this);
+    setUp(odImportMenu1, "odImportMenu1", ".mzm", kMenuFilter);
+    odImportMenu1->OnSelectionChange = [this](TApCustomOpenLiteDialog *, const QString &fileName) {
+        odImportMenu1SelectionChange(fileName);
+    };
+    sdExportMenu1 = new TApSaveLiteDialog(this);
+    setUp(sdExportMenu1, "sdExportMenu1", ".mzm", kMenuFilter);
+}
+
+TFileRequest TFormMain::FileDialogRequest(TApCustomOpenLiteDialog &dialog)
+{
+    TFileRequest request;
+    request.kind = qobject_cast<TApCustomSaveLiteDialog *>(&dialog) ? TFileRequest::Save : TFileRequest::Open;
+    request.title = dialog.Title();
+    request.filter = dialog.Filter;
+    request.directory = dialog.InitialDir;
+    request.fileName = dialog.FileName();
+    request.defaultSuffix =
+        dialog.DefaultExt.startsWith(QLatin1Char('.')) ? dialog.DefaultExt.mid(1) : dialog.DefaultExt;
+    request.parent = this;
+    request.attachedForm = DescriptionForm();
+    request.component = &dialog;
+    return request;
 }
 
 // ---- Tree view --------------------------------------------------------------
@@ -645,7 +962,16 @@ void TFormMain::Execute(Command id)
         if (!CommandEnabled(id, CurrentCommandState()))
             return;
         switch (id) {
+        case Command::New: NewProject(); break;
+        case Command::Open: OpenProject(); break;
+        case Command::Save: SaveProject(); break;
+        case Command::SaveAs: SaveProjectAs(); break;
+        case Command::Close: CloseProject(); break;
         case Command::Exit: close(); break;
+        case Command::Compile: CompileProject(); break;
+        case Command::Simulation: atSimulationExecute(false); break;
+        case Command::SimulationOnline: atSimulationExecute(true); break;
+        case Command::Debug: ShowDebugForm(); break;
         case Command::DownloadMenu: DownloadForm().ShowDownload(TDownload::dmMenu); break;
         case Command::DownloadFirmware: DownloadForm().ShowDownload(TDownload::dmFirmware); break;
         default: break;

@@ -9,14 +9,19 @@
 //
 // The project itself lives in Document (root, path, Modified, loading and
 // saving); the window shows it: caption, Modified mark and the tree view,
-// whose items only TreeBinder touches. Settings and the clipboard are
-// reached through the UI services (UiServices.h).
+// whose items only TreeBinder touches. The lifecycle (new, open, save, close)
+// and the compile and simulation commands are thin workers over it. Every
+// question, message, file choice and dialog goes through the UI services
+// (UiServices.h): the project open, menu import and menu export dialogs are
+// served by the file-dialog components odOpenDialog1, odImportMenu1 and
+// sdExportMenu1 (FileDialogRequest), Save As by the plain save chooser.
 #pragma once
 
 #include "Maincommands.h"
 #include "ProjectDocument.h"
 #include "Recentprojects.h"
 #include "Treebinder.h"
+#include "UiServices.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -38,6 +43,9 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TApCustomOpenLiteDialog;
+class TApOpenLiteDialog;
+class TApSaveLiteDialog;
 class TwNode;
 
 // The clipboard format of a copied subtree: the block of MakeClipboardBlock
@@ -93,6 +101,11 @@ public:
     QAction *Clear1 = nullptr;
     QAction *Invisible1 = nullptr;
     QStatusBar *sbMain = nullptr;
+    // Project open, menu import and menu export, each with the description
+    // form attached below its file list.
+    TApOpenLiteDialog *odOpenDialog1 = nullptr;
+    TApOpenLiteDialog *odImportMenu1 = nullptr;
+    TApSaveLiteDialog *sdExportMenu1 = nullptr;
 
     static constexpr int StatusPanelCount = 4;
 
@@ -117,14 +130,54 @@ public:
     void LocalizeFixedNodes();
 
     // ---- Project ----
-    // Makes the project of path (empty: a new one). Not available yet: the
-    // project lifecycle supplies it; until then nothing is loaded.
+    // Each returns true when done; false when cancelled, refused or failed
+    // (the reason shown), the open project then as it was.
+    //
+    // Closes the open project, then makes a new one (LoadProject("")).
+    bool NewProject();
+    // Asks for a project file (odOpenDialog1), then closes the open project
+    // and loads the file. The file is chosen first.
+    bool OpenProject();
+    // Makes the project of path; an empty path makes a new project through
+    // the device information dialog. Only ".zel" and ".mze" files are read; a
+    // file that cannot be read or is damaged is reported and leaves no new
+    // project. Menus nested deeper than the panel allows are cut with a word
+    // to the user and the project marked modified. Callers close the open
+    // project first.
     bool LoadProject(const QString &path);
-    // Closes the open project; false keeps it open.
+    // Writes the project to its file, or asks for one (SaveProjectAs).
+    bool SaveProject();
+    // Asks for a file (the plain save chooser), asks before replacing an
+    // existing one (No asks for a file again), then writes.
+    bool SaveProjectAs();
+    // Writes the project to path through a temporary file; on success the
+    // path, Modified and the recent list follow. A failed write is shown and
+    // leaves them, and the file, as they were.
+    bool WriteProjectFile(const QString &path);
+    // Asks about unsaved changes (Yes saves through SaveProjectAs), then
+    // clears the project; false keeps it open: Cancel, or a save that did not
+    // happen.
     bool CloseProject();
     // Frees the project with its tree and its view items; clears Modified.
     // The path and the caption stay.
     bool ClearProject();
+
+    // ---- Compile and simulation ----
+    // Compiles the project with the output font into its menu image (beside
+    // the project file, or beside the program for a project never saved),
+    // remembers the file in LastImagePath and shows the compile result. A
+    // refused compile or a failed write is shown, writes nothing and leaves
+    // LastImagePath as it was; false then.
+    bool CompileProject();
+    // The simulation command: compiles, reads the image whole and runs it on
+    // the simulator window of the project's model, online or offline. An
+    // image that cannot be read is reported and no window opens.
+    bool atSimulationExecute(bool online);
+
+    // ---- File dialogs ----
+    // The request that runs one of the three file-dialog components through
+    // the UI services, with the description form attached.
+    TFileRequest FileDialogRequest(TApCustomOpenLiteDialog &dialog);
 
     // ---- Tree view ----
     // Rebuilds the view's items from Root (none without a project).
@@ -172,6 +225,7 @@ private:
     void CreateToolBars();
     void CreateProjectGroup();
     void CreateStatusBar();
+    void CreateFileDialogs();
     void FormCreate();
     void FormDestroy();
     void SetStatusText(int panel, const QString &text);

@@ -5,6 +5,9 @@
 #include "Alarmtrigfrm.h"
 #include "Commtimeoutfrm.h"
 #include "Compilef.h"
+#include "Configfm.h"
+#include "Debugfrm.h"
+#include "Designerservices.h"
 #include "Deviceinfofm.h"
 #include "Downloadform.h"
 #include "Lumor_unicode.h"
@@ -12,6 +15,7 @@
 #include "Projectpropfrm.h"
 #include "Simform.h"
 #include "U_fontselect.h"
+#include "Ufmaction.h"
 #include "Ufmsearch.h"
 #include "Ufmwarm.h"
 #include "Ufmyesno.h"
@@ -32,7 +36,7 @@ template <typename Form> void DeleteForm(Form *&form)
 // before any other form exists.
 constexpr StartupForm kStartupForms[] = {
     {"TFormMain", [] { FormMain = new TFormMain(); }, [] { DeleteForm(FormMain); }},
-    {"TfmAction", nullptr, nullptr},
+    {"TfmAction", [] { ActionForm(); }, [] { DeleteForm(fmAction); }},
     {"TfmYesNo", [] { YesNoForm(); }, [] { DeleteForm(fmYesNo); }},
     {"TfmSearch", [] { SearchForm(); }, [] { DeleteForm(fmSearch); }},
     {"TfmFontSelect", [] { FontSelectForm(); }, [] { DeleteForm(fmFontSelect); }},
@@ -93,6 +97,7 @@ void StartDesigner(const QStringList &arguments)
     Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
     // The name only: a display name would be appended to every window title.
     QApplication::setApplicationName(ApplicationTitle());
+    InstallFileDialogRunner();
     CreateStartupForms(arguments);
     FormMain->show();
     FormMain->OpenStartupProject();
@@ -102,9 +107,12 @@ void StopDesigner()
 {
     // The windows made on first use go first.
     DestroySimulationForms();
+    DeleteForm(FormDebug);
     DeleteForm(FormAbout);
     DeleteForm(FormCompile);
+    DeleteForm(FormConfig);
     DestroyStartupForms();
+    UninstallFileDialogRunner();
     Localizer.ReleaseLanguage();
 }
 

@@ -2,10 +2,12 @@
 // start-up in their order.
 //
 // StartDesigner: localisation under "ZELDesigner", the application title,
-// the start-up forms in order (the main window first), the main window shown
-// and the project named on the command line opened once every form exists.
-// StopDesigner: the simulator windows freed, then the start-up forms in
-// reverse order, localisation released last.
+// the file dialogs' modal runs routed through the UI services, the start-up
+// forms in order (the main window first), the main window shown and the
+// project named on the command line opened once every form exists.
+// StopDesigner: the windows made on first use freed (simulators, image
+// viewer, About, compile result), then the start-up forms in reverse order,
+// localisation released last.
 #pragma once
 
 #include <QString>

@@ -369,13 +369,18 @@ TEST_F(DownloadDialog, StartFailuresLeaveThePortClosedAndTheDialogUsable)
     };
     const QString image = WriteFile(QStringLiteral("plant.mda"), TestImage(64));
     const QString empty = WriteFile(QStringLiteral("empty.mda"), QByteArray());
-    for (const Case &c : {Case{"image", "/nonexistent/tty", "Error opening serial port"},
-                          Case{nullptr, "/dev/null", "Cannot read the file "},
-                          Case{"empty", "/dev/null", "The file is empty"}}) {
+    const QString large = WriteFile(QStringLiteral("large.mda"), QByteArray(131073, '\x5A'));
+    for (const Case &c :
+         {Case{"image", "/nonexistent/tty", "Error opening serial port"},
+          Case{nullptr, "/dev/null", "Cannot read the file "},
+          Case{"empty", "/dev/null", "The file is empty"}, Case{"large", "/dev/null", "The menu image "}}) {
         ui.Boxes.clear();
         auto form = MakeForm();
-        MenuFileName = !c.file ? dir.filePath(QStringLiteral("gone.mda"))
-                               : (QLatin1String(c.file) == QLatin1String("image") ? image : empty);
+        const QString file = c.file ? QLatin1String(c.file) : QString();
+        MenuFileName = file.isEmpty()        ? dir.filePath(QStringLiteral("gone.mda"))
+            : file == QLatin1String("image") ? image
+            : file == QLatin1String("large") ? large
+                                             : empty;
         Show(*form, TDownload::dmMenu, [&](TfmDownload &f) {
             TypePortAndStart(f, QLatin1String(c.port), 1);
             EXPECT_FALSE(f.Download().Running()) << c.message;

@@ -12,6 +12,7 @@
 #include "Startup.h"
 #include "Treebinder.h"
 #include "U_fontselect.h"
+#include "Ufmaction.h"
 #include "Ufmsearch.h"
 #include "Ufmwarm.h"
 #include "Zelapplication.h"
@@ -116,7 +117,7 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     for (const QWidget *form : Localizer.RegisteredForms())
         registered.append(form->objectName());
     EXPECT_EQ(registered,
-              Split("FormMain fmYesNo fmSearch fmFontSelect FormDeviceInfo FormDescription "
+              Split("FormMain fmAction fmYesNo fmSearch fmFontSelect FormDeviceInfo FormDescription "
                     "frmAlarmTrig frmCommTimeOut fmDownload fmWarm"));
     // Remembered while the forms are made, opened only afterwards.
     EXPECT_EQ(FormMain->StartupProject(), QStringLiteral("/p/plant.zel"));
@@ -126,6 +127,7 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     EXPECT_EQ(FormMain->windowTitle(), QStringLiteral("ZELD"));
     DestroyStartupForms();
     EXPECT_EQ(FormMain, nullptr);
+    EXPECT_EQ(fmAction, nullptr);
     EXPECT_EQ(fmYesNo, nullptr);
     EXPECT_EQ(FormDeviceInfo, nullptr);
     EXPECT_EQ(FormDescription, nullptr);
@@ -210,8 +212,9 @@ TEST_F(MainWindowTest, CommandsCarryCaptionShortcutImageAndStayOffUntilBuilt)
         EXPECT_EQ(action->text(), QString::fromUtf8(info.caption));
         EXPECT_EQ(action->shortcut(), QKeySequence(QLatin1String(info.shortcut))) << info.name;
         EXPECT_EQ(action->icon().isNull(), info.image < 0) << info.name;
-        const bool built =
-            id == Command::Exit || id == Command::DownloadMenu || id == Command::DownloadFirmware;
+        // Without a project: the commands that need none and have a worker.
+        const bool built = id == Command::New || id == Command::Open || id == Command::Exit
+            || id == Command::Debug || id == Command::DownloadMenu || id == Command::DownloadFirmware;
         EXPECT_EQ(action->isEnabled(), built) << info.name;
         if (QToolButton *button = form.ToolButton(id)) {
             EXPECT_EQ(button->objectName(), QLatin1String(info.toolButton));
@@ -294,10 +297,12 @@ TEST_F(MainWindowTest, RecentEntriesInTheOpenDropDown)
     // Only the drop-down lists them.
     EXPECT_FALSE(form.miFile->actions().contains(entries.last()));
 
-    // A click closes (nothing open) and hands the path to the loader.
+    // A click closes (nothing open) and hands the path to the loader, which
+    // says that the file is not there.
     entries.last()->trigger();
     EXPECT_EQ(form.Root(), nullptr);
-    EXPECT_TRUE(ui.Boxes.isEmpty());
+    ASSERT_EQ(ui.Boxes.size(), 1);
+    EXPECT_TRUE(ui.Boxes[0].text.contains(QStringLiteral("2.zel")));
 }
 
 TEST_F(MainWindowTest, RecentListReadAtStartAndWrittenBackOnDestruction)
