@@ -217,7 +217,10 @@ std::unique_ptr<TwNode> MakeDemoProject()
          {"Signed", "1"},
          {"Unit", "bar"},
          {"DecimalPoint", "2"},
-         {"ReadOnly", "0"}});
+         {"ReadOnly", "0"}},
+        {QStringLiteral("Pressure behind the pumps, in hundredths of a bar."),
+         QStringLiteral("The set point is typed on the panel; below -1.00 bar"),
+         QStringLiteral("the sensor is broken.")});
     Add(pumps, nkValue, "Total",
         {{"Reference", "DR300"}, {"Signed", "0"}, {"Unit", "m3"}, {"DecimalPoint", "0"}, {"ReadOnly", "1"}});
     Add(pumps, nkValue, "Energy",
