@@ -59,6 +59,15 @@ bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode)
     return valid;
 }
 
+bool RefuseEdit(QLineEdit *edit, int warningCode)
+{
+    if (!edit)
+        return false;
+    SetFieldTextColour(edit, clFieldRefused);
+    WarnAndFocus(edit, warningCode);
+    return false;
+}
+
 int MenuCaptionMaxWidth()
 {
     return int(CurrentModel.Width) - 16;

@@ -12,6 +12,8 @@
 //       return CheckEditNotEmpty(edtCaption, 2000)
 //           && CheckOperandEdit(edtReference, maskValueReference, 2006) != 0; }
 //
+//   CheckNumberEdit(edtMax, cdtSigned16, NoWarning);   // live, by the number mode
+//
 // Panel widths: a caption or text line the panel shows in one row turns
 // green when it fits and olive (an alarm line: red) when it does not; the
 // width is measured with the compiler's rasteriser in the output font.
@@ -50,6 +52,11 @@ int NumberModeOfReference(uint32_t flag, bool isSigned);
 // warning code shows the warning and focuses the edit. A null edit or a
 // mode of -1 refuses (and a null edit shows nothing).
 bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode);
+
+// A field refused by a check of the dialog's own: its text turns red, the
+// warning is shown and the field gets the focus. Returns false, so that a
+// check can end with it: return accepted || RefuseEdit(edit, 2006);
+bool RefuseEdit(QLineEdit *edit, int warningCode);
 
 // Widest a text may be on the panel, in pixels.
 constexpr int ItemCaptionMaxWidth = 110;  // value and list captions

@@ -203,6 +203,17 @@ void SaveChoice(TwNode &node, const QString &key, const QComboBox *box)
     node.SetProp(key, box->currentText());
 }
 
+void LoadChoiceIndex(QComboBox *box, const TwNode &node, const QString &key)
+{
+    const int index = node.GetPropInt(key, 0);
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : 0);
+}
+
+void SaveChoiceIndex(TwNode &node, const QString &key, const QComboBox *box)
+{
+    node.SetProp(key, QString::number(qMax(0, box->currentIndex())));
+}
+
 void LoadLines(QPlainTextEdit *memo, const TwNode &node, const QString &key)
 {
     QStringList lines;

@@ -162,6 +162,10 @@ void SaveCheck(TwNode &node, const QString &key, const QAbstractButton *box);
 // that text (none: nothing selected, which saves as no key).
 void LoadChoice(QComboBox *box, const TwNode &node, const QString &key);
 void SaveChoice(TwNode &node, const QString &key, const QComboBox *box);
+// A drop-down list stored by its item index ("0", "1", ...); an index the
+// list does not have, or no number, selects the first item.
+void LoadChoiceIndex(QComboBox *box, const TwNode &node, const QString &key);
+void SaveChoiceIndex(TwNode &node, const QString &key, const QComboBox *box);
 // A memo: its lines as "<key>.Count" and "<key>.Strings[i]".
 void LoadLines(QPlainTextEdit *memo, const TwNode &node, const QString &key);
 void SaveLines(TwNode &node, const QString &key, const QPlainTextEdit *memo);

@@ -5,6 +5,7 @@
 #include "Alarmtrigfrm.h"
 #include "Commtimeoutfrm.h"
 #include "Compilef.h"
+#include "Configfm.h"
 #include "Debugfrm.h"
 #include "Designerservices.h"
 #include "Deviceinfofm.h"
@@ -14,6 +15,7 @@
 #include "Projectpropfrm.h"
 #include "Simform.h"
 #include "U_fontselect.h"
+#include "Ufmaction.h"
 #include "Ufmsearch.h"
 #include "Ufmwarm.h"
 #include "Ufmyesno.h"
@@ -34,7 +36,7 @@ template <typename Form> void DeleteForm(Form *&form)
 // before any other form exists.
 constexpr StartupForm kStartupForms[] = {
     {"TFormMain", [] { FormMain = new TFormMain(); }, [] { DeleteForm(FormMain); }},
-    {"TfmAction", nullptr, nullptr},
+    {"TfmAction", [] { ActionForm(); }, [] { DeleteForm(fmAction); }},
     {"TfmYesNo", [] { YesNoForm(); }, [] { DeleteForm(fmYesNo); }},
     {"TfmSearch", [] { SearchForm(); }, [] { DeleteForm(fmSearch); }},
     {"TfmFontSelect", [] { FontSelectForm(); }, [] { DeleteForm(fmFontSelect); }},
@@ -108,6 +110,7 @@ void StopDesigner()
     DeleteForm(FormDebug);
     DeleteForm(FormAbout);
     DeleteForm(FormCompile);
+    DeleteForm(FormConfig);
     DestroyStartupForms();
     UninstallFileDialogRunner();
     Localizer.ReleaseLanguage();

@@ -1,5 +1,6 @@
 #include "ProjectBuilder.h"
 
+#include "NodeStream.h"
 #include "Wres.h"
 #include "Wutil.h"
 
@@ -116,4 +117,11 @@ QByteArray CompileTestImage(TwNode *root, TwGlyphSource &font, uint32_t panelMod
     if (error)
         *error = res.ErrorText();
     return image;
+}
+
+QByteArray NodeRecord(const TwNode &node)
+{
+    QByteArray bytes;
+    WriteNodeRecord(node, bytes);
+    return bytes;
 }

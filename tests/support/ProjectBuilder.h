@@ -44,6 +44,10 @@ TwNode *AddAction(TwNode *parent, const QString &caption, int actionType, const 
 TwNode *AddAlarm(TwNode *alarms, int index, const QStringList &lines, const QStringList &references = {});
 TwNode *AddStartupPicture(TwNode *startupScreen, const QString &imageData);
 
+// The node's own record in the node stream (kind, child count, property
+// text): equal records mean the node kept every property byte for byte.
+QByteArray NodeRecord(const TwNode &node);
+
 // The "ImageData" text of a whole picture of the model whose every byte is
 // fill, or the bytes given (two upper-case hex digits each).
 QString PictureHex(int deviceId, uint8_t fill);

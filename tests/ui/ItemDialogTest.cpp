@@ -4,7 +4,7 @@
 #include "Fieldcolours.h"
 #include "Inputchecks.h"
 #include "ModalResult.h"
-#include "NodeStream.h"
+#include "ProjectBuilder.h"
 #include "ScriptedUiServices.h"
 #include "Wutil.h"
 
@@ -80,13 +80,6 @@ private:
     TRewrite style_;
 };
 
-QByteArray Record(const TwNode &node)
-{
-    QByteArray bytes;
-    WriteNodeRecord(node, bytes);
-    return bytes;
-}
-
 const QStringList kValueProps{
     "Unknown=1", "Reference=R7",  "Caption=Speed", "Description.Count=2", "Description.Strings[0]=first",
     "Signed=1",  "DecimalPoint=2"};
@@ -97,7 +90,7 @@ protected:
     void SetUp() override
     {
         node.Props = kValueProps;
-        before = Record(node);
+        before = NodeRecord(node);
         ASSERT_TRUE(dialog.LoadFromNode(&node));
     }
 
@@ -137,7 +130,7 @@ TEST_F(LoadedItemDialog, FailedOkKeepsTheDialogOpenOnTheFieldAndTheNodeAsItWas)
         ASSERT_EQ(ui.Boxes.size(), 1) << step.warning;
         EXPECT_EQ(ui.Boxes[0].warningCode, step.warning);
         EXPECT_EQ(dialog.focusWidget(), dialog.findChild<QWidget *>(step.field)) << step.warning;
-        EXPECT_EQ(Record(node), before) << step.warning;
+        EXPECT_EQ(NodeRecord(node), before) << step.warning;
     }
 
     // Corrected, a second OK saves and closes.
@@ -162,7 +155,7 @@ TEST_F(LoadedItemDialog, CancelAndRefusedLoadsWriteNothing)
         close(dialog);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), mrCancel);
-        EXPECT_EQ(Record(node), before);
+        EXPECT_EQ(NodeRecord(node), before);
     }
 
     // A null node or one of another kind: nothing loaded, the node kept.

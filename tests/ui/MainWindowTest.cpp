@@ -12,6 +12,7 @@
 #include "Startup.h"
 #include "Treebinder.h"
 #include "U_fontselect.h"
+#include "Ufmaction.h"
 #include "Ufmsearch.h"
 #include "Ufmwarm.h"
 #include "Zelapplication.h"
@@ -116,7 +117,7 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     for (const QWidget *form : Localizer.RegisteredForms())
         registered.append(form->objectName());
     EXPECT_EQ(registered,
-              Split("FormMain fmYesNo fmSearch fmFontSelect FormDeviceInfo FormDescription "
+              Split("FormMain fmAction fmYesNo fmSearch fmFontSelect FormDeviceInfo FormDescription "
                     "frmAlarmTrig frmCommTimeOut fmDownload fmWarm"));
     // Remembered while the forms are made, opened only afterwards.
     EXPECT_EQ(FormMain->StartupProject(), QStringLiteral("/p/plant.zel"));
@@ -126,6 +127,7 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowAndHandsOverTheArgumentLast)
     EXPECT_EQ(FormMain->windowTitle(), QStringLiteral("ZELD"));
     DestroyStartupForms();
     EXPECT_EQ(FormMain, nullptr);
+    EXPECT_EQ(fmAction, nullptr);
     EXPECT_EQ(fmYesNo, nullptr);
     EXPECT_EQ(FormDeviceInfo, nullptr);
     EXPECT_EQ(FormDescription, nullptr);

@@ -6,7 +6,6 @@
 #include "Fieldcolours.h"
 #include "Listform.h"
 #include "ModalResult.h"
-#include "NodeStream.h"
 #include "Outputfont.h"
 #include "ProjectBuilder.h"
 #include "ScriptedUiServices.h"
@@ -29,13 +28,6 @@ namespace {
 
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
-
-QByteArray Record(const TwNode &node)
-{
-    QByteArray bytes;
-    WriteNodeRecord(node, bytes);
-    return bytes;
-}
 
 QStringList Items(const QComboBox *box)
 {
@@ -71,7 +63,7 @@ TEST(ValueDialog, OkChecksRunInOrderWithTheirWarningAndField)
     node.SetProp("DecimalPoint", "0");
     ASSERT_TRUE(form.LoadFromNode(&node));
     form.show();
-    const QByteArray before = Record(node);
+    const QByteArray before = NodeRecord(node);
 
     struct Case {
         const char *caption;
@@ -112,7 +104,7 @@ TEST(ValueDialog, OkChecksRunInOrderWithTheirWarningAndField)
         EXPECT_EQ(result.warning, c.warning) << c.reference << " " << c.max << " " << c.min;
         EXPECT_EQ(result.focus, c.field) << c.reference << " " << c.max << " " << c.min;
     }
-    EXPECT_EQ(Record(node), before);
+    EXPECT_EQ(NodeRecord(node), before);
 
     // OK writes the keys in their order; empty fields leave none.
     form.edtReference->setText("R1");
@@ -235,7 +227,7 @@ TEST(ListDialog, OkRefusesOtherKindsAndSavesOneLineForEachEntryBelowTheCount)
     EXPECT_EQ(form.sgListString->item(9, 1)->text(), "e9");
     EXPECT_EQ(form.sgListString->item(9, 0)->text(), "9");
     form.show();
-    const QByteArray before = Record(node);
+    const QByteArray before = NodeRecord(node);
     const struct {
         const char *caption;
         const char *reference;
@@ -256,7 +248,7 @@ TEST(ListDialog, OkRefusesOtherKindsAndSavesOneLineForEachEntryBelowTheCount)
         EXPECT_EQ(result.warning, c.warning) << c.reference;
         EXPECT_EQ(result.focus, c.field) << c.reference;
     }
-    EXPECT_EQ(Record(node), before);
+    EXPECT_EQ(NodeRecord(node), before);
     // The texts X1 took away came back with DR5.
     EXPECT_EQ(form.sgListString->item(9, 1)->text(), "e9");
 
@@ -397,14 +389,14 @@ TEST(ItemForms, CancelLeavesEveryNodeAsItWas)
     const std::pair<TItemDialog *, TwNode *> uses[] = {
         {&valueForm, value}, {&listForm, list}, {&alarmForm, alarm}};
     for (const auto &[form, node] : uses) {
-        const QByteArray before = Record(*node);
+        const QByteArray before = NodeRecord(*node);
         ASSERT_TRUE(form->LoadFromNode(node));
         form->show();
         for (QLineEdit *edit : form->findChildren<QLineEdit *>())
             edit->setText(QStringLiteral("R2"));
         form->btCancel->click();
         EXPECT_EQ(form->result(), mrCancel);
-        EXPECT_EQ(Record(*node), before) << form->objectName().toStdString();
+        EXPECT_EQ(NodeRecord(*node), before) << form->objectName().toStdString();
     }
     EXPECT_TRUE(ui.Boxes.isEmpty());
 }
