@@ -232,6 +232,7 @@ bool CommandHasWorker(Command id)
     case Command::DownloadMenu:
     case Command::DownloadFirmware:
     case Command::AddMenu:
+    case Command::AddAction:
     case Command::AddValue:
     case Command::AddList:
     case Command::AddAlarm:
@@ -250,8 +251,7 @@ bool CommandHasWorker(Command id)
     case Command::DeleteLeaf:
     case Command::DeleteChar: return true;
     default:
-        // The other workers come with the action and configuration dialogs,
-        // search and the small dialogs.
+        // The other workers come with search and the small dialogs.
         return false;
     }
 }

@@ -3,6 +3,7 @@
 #include "Mainform.h"
 
 #include "Alarmfrm.h"
+#include "Configfm.h"
 #include "Deviceinfofm.h"
 #include "Listform.h"
 #include "Menuform.h"
@@ -11,45 +12,61 @@
 #include "PictureData.h"
 #include "Screenfrm.h"
 #include "Strscrfm.h"
+#include "Ufmaction.h"
 #include "UiServices.h"
 #include "Valuefrm.h"
 #include "Wobject.h"
 
 #include <QTreeWidget>
 
+// A window caption: its key under "main" and its built-in text.
+struct TCaptionText {
+    const char *key;
+    const char *text;
+};
+
 // How one kind of item is added and edited.
 struct TNodeEditing {
     Command addCommand;  // the rule an add runs under
     int32_t kind;        // of the new node, and of the node an edit takes
-    const char *addCaptionKey;
-    const char *addCaption;
-    const char *editCaptionKey;
-    const char *editCaption;
+    TCaptionText addCaption;
+    TCaptionText editCaption;
     // A property a new node starts with (null: none).
-    const char *startKey;
-    const char *startValue;
+    const char *startKey = nullptr;
+    const char *startValue = nullptr;
 };
 
 namespace {
 
 constexpr TNodeEditing kMenuEditing{
-    Command::AddMenu, nkSubMenu, "CaptionAddMenuId", "Add Menu", "CaptionEditMenuId", "Edit Menu",
-    nullptr,          nullptr};
-constexpr TNodeEditing kValueEditing{Command::AddValue,    nkValue,      "CaptionAddValueId", "Add Value",
-                                     "CaptionEditValueId", "Edit Value", "DecimalPoint",      "0"};
-constexpr TNodeEditing kListEditing{
-    Command::AddList, nkList, "CaptionAddListId", "Add List", "CaptionEditListId", "Edit List", "Max", "2"};
+    Command::AddMenu, nkSubMenu, {"CaptionAddMenuId", "Add Menu"}, {"CaptionEditMenuId", "Edit Menu"}};
+constexpr TNodeEditing kValueEditing{
+    Command::AddValue, nkValue, {"CaptionAddValueId", "Add Value"}, {"CaptionEditValueId", "Edit Value"},
+    "DecimalPoint",    "0"};
+constexpr TNodeEditing kListEditing{Command::AddList,
+                                    nkList,
+                                    {"CaptionAddListId", "Add List"},
+                                    {"CaptionEditListId", "Edit List"},
+                                    "Max",
+                                    "2"};
+constexpr TNodeEditing kActionEditing{Command::AddAction,
+                                      nkAction,
+                                      {"CaptionAddActionId", "Add Action"},
+                                      {"CaptionEditActionId", "Edit Button"}};
 constexpr TNodeEditing kAlarmEditing{
-    Command::AddAlarm, nkAlarm, "CaptionAddAlarmId", "Add Alarm", "CaptionEditAlarmId", "Edit Alarm",
-    nullptr,           nullptr};
+    Command::AddAlarm, nkAlarm, {"CaptionAddAlarmId", "Add Alarm"}, {"CaptionEditAlarmId", "Edit Alarm"}};
 constexpr TNodeEditing kScreenEditing{Command::AddScreen,
                                       nkScreen,
-                                      "CaptionAddScreenId",
-                                      "Add Screen",
-                                      "CaptionEditScreenId",
-                                      "Edit Screen",
-                                      nullptr,
-                                      nullptr};
+                                      {"CaptionAddScreenId", "Add Screen"},
+                                      {"CaptionEditScreenId", "Edit Screen"}};
+constexpr TCaptionText kStartupScreenCaption{"CaptionStartupScreenId", "Startup Screen"};
+constexpr TCaptionText kScreenSaverCaption{"CaptionScreenSaverId", "Screen saver"};
+constexpr TCaptionText kConfigurationCaption{"CaptionConfigurationId", "Configuration"};
+
+QString CaptionOf(const TCaptionText &caption)
+{
+    return MainText(caption.text, caption.key);
+}
 
 // The panel model a Device Information node names, read as the device
 // dialog and the compiler read it: a number no model has names the first.
@@ -99,8 +116,7 @@ bool TFormMain::EditItem(const TNodeEditing &editing, TItemDialog &dialog, bool 
             added->SetProp(QLatin1String(editing.startKey), QLatin1String(editing.startValue));
     }
     TwNode *node = add ? added.get() : selected;
-    dialog.setWindowTitle(add ? MainText(editing.addCaption, editing.addCaptionKey)
-                              : MainText(editing.editCaption, editing.editCaptionKey));
+    dialog.setWindowTitle(CaptionOf(add ? editing.addCaption : editing.editCaption));
     if (!dialog.LoadFromNode(node) || UiServices().RunDialog(dialog) != mrOk)
         return false;
 
@@ -111,12 +127,12 @@ bool TFormMain::EditItem(const TNodeEditing &editing, TItemDialog &dialog, bool 
     return true;
 }
 
-bool TFormMain::EditFixedNode(int32_t kind, const char *captionKey, const char *caption, TItemDialog &dialog)
+bool TFormMain::EditFixedNode(int32_t kind, const TCaptionText &caption, TItemDialog &dialog)
 {
     TwNode *selected = SelectedNode();
     if (!Root() || !selected || selected->Kind != kind)
         return false;
-    dialog.setWindowTitle(MainText(caption, captionKey));
+    dialog.setWindowTitle(CaptionOf(caption));
     if (!dialog.LoadFromNode(selected) || UiServices().RunDialog(dialog) != mrOk)
         return false;
     TreeBinder->Refresh(selected);
@@ -139,6 +155,11 @@ bool TFormMain::EditListNode(bool add)
     return EditItem(kListEditing, *ListForm(), add);
 }
 
+bool TFormMain::EditActionNode(bool add)
+{
+    return EditItem(kActionEditing, *ActionForm(), add);
+}
+
 bool TFormMain::EditAlarmNode(bool add)
 {
     return EditItem(kAlarmEditing, *AlarmForm(), add);
@@ -151,12 +172,17 @@ bool TFormMain::EditScreenNode(bool add)
 
 bool TFormMain::EditStartupScreen()
 {
-    return EditFixedNode(nkStartupScreen, "CaptionStartupScreenId", "Startup Screen", *StartupScreenForm());
+    return EditFixedNode(nkStartupScreen, kStartupScreenCaption, *StartupScreenForm());
 }
 
 bool TFormMain::EditScreenSaver()
 {
-    return EditFixedNode(nkScreenSaver, "CaptionScreenSaverId", "Screen saver", *ScreenForm());
+    return EditFixedNode(nkScreenSaver, kScreenSaverCaption, *ScreenForm());
+}
+
+bool TFormMain::EditConfiguration()
+{
+    return EditFixedNode(nkConfiguration, kConfigurationCaption, *ConfigForm());
 }
 
 bool TFormMain::EditDeviceInfo()
@@ -193,10 +219,12 @@ bool TFormMain::atEditExecute()
     case nkSubMenu: return EditMenuNode(false);
     case nkValue: return EditValueNode(false);
     case nkList: return EditListNode(false);
+    case nkAction: return EditActionNode(false);
     case nkAlarm: return EditAlarmNode(false);
     case nkStartupScreen: return EditStartupScreen();
     case nkScreen: return EditScreenNode(false);
     case nkScreenSaver: return EditScreenSaver();
+    case nkConfiguration: return EditConfiguration();
     case nkDeviceInfo: return EditDeviceInfo();
     default: return false;
     }

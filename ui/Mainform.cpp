@@ -957,6 +957,7 @@ void TFormMain::Execute(Command id)
         case Command::DownloadMenu: DownloadForm().ShowDownload(TDownload::dmMenu); break;
         case Command::DownloadFirmware: DownloadForm().ShowDownload(TDownload::dmFirmware); break;
         case Command::AddMenu: EditMenuNode(true); break;
+        case Command::AddAction: EditActionNode(true); break;
         case Command::AddValue: EditValueNode(true); break;
         case Command::AddList: EditListNode(true); break;
         case Command::AddAlarm: EditAlarmNode(true); break;

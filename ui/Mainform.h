@@ -49,6 +49,7 @@ class TApOpenLiteDialog;
 class TApSaveLiteDialog;
 class TItemDialog;
 class TwNode;
+struct TCaptionText;
 struct TNodeEditing;
 
 // A text of the main window (prefix "main") in the current language.
@@ -315,7 +316,7 @@ private:
     void ShowEditedNode(TwNode *node, TwNode *selected = nullptr);
     // The item dialog run of the node editing.
     bool EditItem(const TNodeEditing &editing, TItemDialog &dialog, bool add);
-    bool EditFixedNode(int32_t kind, const char *captionKey, const char *caption, TItemDialog &dialog);
+    bool EditFixedNode(int32_t kind, const TCaptionText &caption, TItemDialog &dialog);
     // The drag of a tree item and the drop events of the view.
     void SetUpTreeDrag();
     bool TreeDragEvent(QEvent *event);
