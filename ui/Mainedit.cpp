@@ -59,9 +59,13 @@ constexpr TNodeEditing kScreenEditing{Command::AddScreen,
                                       nkScreen,
                                       {"CaptionAddScreenId", "Add Screen"},
                                       {"CaptionEditScreenId", "Edit Screen"}};
-constexpr TCaptionText kStartupScreenCaption{"CaptionStartupScreenId", "Startup Screen"};
-constexpr TCaptionText kScreenSaverCaption{"CaptionScreenSaverId", "Screen saver"};
-constexpr TCaptionText kConfigurationCaption{"CaptionConfigurationId", "Configuration"};
+// The fixed nodes are only edited.
+constexpr TNodeEditing kStartupScreenEditing{
+    Command::Edit, nkStartupScreen, {}, {"CaptionStartupScreenId", "Startup Screen"}};
+constexpr TNodeEditing kScreenSaverEditing{
+    Command::Edit, nkScreenSaver, {}, {"CaptionScreenSaverId", "Screen saver"}};
+constexpr TNodeEditing kConfigurationEditing{
+    Command::Edit, nkConfiguration, {}, {"CaptionConfigurationId", "Configuration"}};
 
 QString CaptionOf(const TCaptionText &caption)
 {
@@ -127,19 +131,6 @@ bool TFormMain::EditItem(const TNodeEditing &editing, TItemDialog &dialog, bool 
     return true;
 }
 
-bool TFormMain::EditFixedNode(int32_t kind, const TCaptionText &caption, TItemDialog &dialog)
-{
-    TwNode *selected = SelectedNode();
-    if (!Root() || !selected || selected->Kind != kind)
-        return false;
-    dialog.setWindowTitle(CaptionOf(caption));
-    if (!dialog.LoadFromNode(selected) || UiServices().RunDialog(dialog) != mrOk)
-        return false;
-    TreeBinder->Refresh(selected);
-    ShowEditedNode(selected);
-    return true;
-}
-
 bool TFormMain::EditMenuNode(bool add)
 {
     return EditItem(kMenuEditing, *MenuForm(), add);
@@ -172,17 +163,17 @@ bool TFormMain::EditScreenNode(bool add)
 
 bool TFormMain::EditStartupScreen()
 {
-    return EditFixedNode(nkStartupScreen, kStartupScreenCaption, *StartupScreenForm());
+    return EditItem(kStartupScreenEditing, *StartupScreenForm(), false);
 }
 
 bool TFormMain::EditScreenSaver()
 {
-    return EditFixedNode(nkScreenSaver, kScreenSaverCaption, *ScreenForm());
+    return EditItem(kScreenSaverEditing, *ScreenForm(), false);
 }
 
 bool TFormMain::EditConfiguration()
 {
-    return EditFixedNode(nkConfiguration, kConfigurationCaption, *ConfigForm());
+    return EditItem(kConfigurationEditing, *ConfigForm(), false);
 }
 
 bool TFormMain::EditDeviceInfo()

@@ -49,7 +49,6 @@ class TApOpenLiteDialog;
 class TApSaveLiteDialog;
 class TItemDialog;
 class TwNode;
-struct TCaptionText;
 struct TNodeEditing;
 
 // A text of the main window (prefix "main") in the current language.
@@ -316,7 +315,8 @@ private:
     void ShowEditedNode(TwNode *node, TwNode *selected = nullptr);
     // The item dialog run of the node editing.
     bool EditItem(const TNodeEditing &editing, TItemDialog &dialog, bool add);
-    bool EditFixedNode(int32_t kind, const TCaptionText &caption, TItemDialog &dialog);
+    // Moves the selected node by step places among its siblings.
+    bool MoveSelectedNode(Command rule, int step);
     // The drag of a tree item and the drop events of the view.
     void SetUpTreeDrag();
     bool TreeDragEvent(QEvent *event);

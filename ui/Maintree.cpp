@@ -38,30 +38,27 @@ void TFormMain::RefreshChildren(TwNode *parent)
 
 // ---- Move up and down -------------------------------------------------------
 
-bool TFormMain::atMoveUpExecute()
+bool TFormMain::MoveSelectedNode(Command rule, int step)
 {
-    if (!RuleAllowsNow(Command::MoveUp))
+    if (!RuleAllowsNow(rule))
         return false;
     TwNode *node = SelectedNode();
     TwNode *parent = node->Parent;
     const int index = parent->IndexOfChild(node);
-    parent->MoveChild(index, index - 1);
+    parent->MoveChild(index, index + step);
     RefreshChildren(parent);
     ShowEditedNode(node);
     return true;
 }
 
+bool TFormMain::atMoveUpExecute()
+{
+    return MoveSelectedNode(Command::MoveUp, -1);
+}
+
 bool TFormMain::atMoveDownExecute()
 {
-    if (!RuleAllowsNow(Command::MoveDown))
-        return false;
-    TwNode *node = SelectedNode();
-    TwNode *parent = node->Parent;
-    const int index = parent->IndexOfChild(node);
-    parent->MoveChild(index, index + 1);
-    RefreshChildren(parent);
-    ShowEditedNode(node);
-    return true;
+    return MoveSelectedNode(Command::MoveDown, 1);
 }
 
 // ---- Drag and drop ----------------------------------------------------------
