@@ -4,9 +4,12 @@
 // on the line (right command, length and checksum, chosen mailbox words) so that
 // the fuzzer walks the whole state machine, not only the reply checks.
 //
+// Replies may come in pieces, among noise bytes.
+//
 // Checked after every step: every frame sent is a whole frame with a good
 // checksum that fits the frame buffer; every data packet carries the file bytes
-// that belong to its number; a stopped transfer closed the port.
+// that belong to its number; one block or one clock tick sends at most one
+// frame; a stopped transfer closed the port.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -41,6 +44,7 @@ public:
         Check(frame[0] == 0x02 && frame[length - 1] == 0x03);
         Check(runtime::VerifyChecksum(frame, length));
         CheckPacket(frame, length);
+        ++writes;
         return !refuse;
     }
     void FlushInput() override { }
@@ -68,6 +72,7 @@ public:
 
     bool refuse = false;
     int stops = 0;
+    int writes = 0;
 };
 
 class FuzzClock : public TDownloadClock {
@@ -139,13 +144,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int steps = 0; !in.Empty() && steps < 4000; ++steps) {
         const bool wasRunning = download.Running();
         const int stopsBefore = port.stops;
+        const int writesBefore = port.writes;
         const uint8_t op = in.Byte();
         switch (op % 8) {
         case 0:
-        case 1:
-        case 2: {
+        case 1: {
             const auto reply = ReplyTo(download, in);
             download.ReceiveBlock(reinterpret_cast<const char *>(reply.data()), uint16_t(reply.size()));
+            break;
+        }
+        case 2: {  // the reply in two pieces, noise before it
+            auto reply = ReplyTo(download, in);
+            reply.insert(reply.begin(), op >> 6, uint8_t('#'));
+            const size_t cut = std::min<size_t>(in.Byte(), reply.size());
+            download.ReceiveBlock(reinterpret_cast<const char *>(reply.data()), uint16_t(cut));
+            download.ReceiveBlock(reinterpret_cast<const char *>(reply.data() + cut),
+                                  uint16_t(reply.size() - cut));
             break;
         }
         case 3: {  // raw bytes from the input
@@ -172,6 +186,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
         if (wasRunning && !download.Running())
             Check(port.stops == stopsBefore + 1);
+        if (op % 8 != 2 && op % 8 != 7)
+            Check(port.writes - writesBefore <= 1);
     }
     return 0;
 }

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <cstring>
 
 const char *const TDownload::kChecksumErrorText = "Receive check sum error!!";
 const char *const TDownload::kNakText = "Write NAK From PLC, Aborted !! ";
@@ -149,6 +148,9 @@ bool TDownload::Start(uint16_t mode, const QByteArray &data, bool detectBaud)
     abortRequested_ = false;
     asking_ = false;
     mailboxChanged_ = false;
+    gathering_ = false;
+    doubt_ = false;
+    settling_ = false;
     messages_.clear();
     detecting_ = detectBaud;
     detectIndex_ = 0;
@@ -177,41 +179,73 @@ void TDownload::Abort()
 
 void TDownload::ReceiveBlock(const char *buffer, uint16_t length)
 {
-    // While the retry question is open the block is held back; the resend
-    // after Yes flushes it, No ends the transfer.
+    // While the retry question is open the bytes are dropped; the resend
+    // after Yes waits for a quiet line, No ends the transfer.
     if (!running_ || asking_)
         return;
-    replyTooLong_ = length > kReplySize;
-    replyLength_ = replyTooLong_ ? 0 : length;
-    if (!replyTooLong_ && length > 0)
-        std::memcpy(reply_, buffer, length);
+    if (settling_) {
+        // Whatever comes now answers an earlier try, or is noise: it is
+        // dropped, and the line must be quiet for the whole time again.
+        if (++settleBlocks_ < kSettleBlockLimit) {
+            clock_.Start(kSettleMs);
+        } else {
+            settling_ = false;
+            TimeoutTry();
+        }
+        return;
+    }
+    const auto *bytes = reinterpret_cast<const uint8_t *>(buffer);
+    for (uint16_t i = 0; i < length; ++i) {
+        const uint8_t byte = bytes[i];
+        if (byte == runtime::kStx) {
+            // A new frame starts; an unfinished one before it is dropped.
+            gathering_ = true;
+            replyLength_ = 0;
+            replyOverflow_ = false;
+        } else if (!gathering_) {
+            continue;
+        }
+        if (replyLength_ < kReplySize)
+            reply_[replyLength_++] = byte;
+        else
+            replyOverflow_ = true;
+        if (byte == runtime::kEtx) {
+            gathering_ = false;
+            // The rest of the block came before the next frame was sent.
+            if (TakeReply() || !running_)
+                return;
+        }
+    }
+}
 
+bool TDownload::TakeReply()
+{
     if (detecting_) {
         // Only a real station reply ends the detection: stray bytes seen at a
         // wrong rate leave the clock running on to the next rate.
         char station[2];
-        if (replyTooLong_ || runtime::ParseStationReply(reply_, replyLength_, station) != runtime::ReplyOk)
-            return;
+        if (replyOverflow_ || runtime::ParseStationReply(reply_, replyLength_, station) != runtime::ReplyOk)
+            return false;
         clock_.Stop();
         detecting_ = false;
         view_.BaudRateDetected(kDetectRates[detectIndex_]);
         view_.ShowStatus(2, QString());
         if (mode_ == dmPortSetup) {
             StopDownload();
-            return;
+            return true;
         }
     }
     clock_.Stop();
     if (abortRequested_) {
         abortRequested_ = false;
-        state_ = 9;
-        DownloadStep();
-        return;
+        RestoreAfterQuiet();
+        return true;
     }
     if (ReplyValid())
         DownloadStep();
     else
         BadReply();
+    return true;
 }
 
 void TDownload::ReplyTimeout()
@@ -219,6 +253,19 @@ void TDownload::ReplyTimeout()
     if (!running_ || asking_)
         return;
     clock_.Stop();
+    if (settling_) {
+        // The line has been quiet long enough: nothing earlier is on its way.
+        settling_ = false;
+        doubt_ = false;
+        if (abortRequested_) {
+            abortRequested_ = false;
+            state_ = 9;
+            DownloadStep();
+        } else {
+            Transmit();
+        }
+        return;
+    }
     if (detecting_) {
         if (--detectTries_ == 0) {
             if (++detectIndex_ == int(std::size(kDetectRates))) {
@@ -235,10 +282,22 @@ void TDownload::ReplyTimeout()
     }
     if (abortRequested_) {
         abortRequested_ = false;
-        state_ = 9;
-        DownloadStep();
+        RestoreAfterQuiet();
         return;
     }
+    // The reply may still come: the next send waits for a quiet line.
+    doubt_ = true;
+    if (gathering_) {
+        // A frame begun and not finished in time is a bad reply.
+        gathering_ = false;
+        BadReply();
+        return;
+    }
+    TimeoutTry();
+}
+
+void TDownload::TimeoutTry()
+{
     --retries_;
     ++timeoutCount_;
     view_.ShowStatus(1, QString::number(state_));
@@ -398,8 +457,24 @@ uint16_t TDownload::BuildMailboxFinish()
 
 void TDownload::SendDownloadFrame()
 {
+    if (doubt_) {
+        // A reply to an earlier try may still be on its way: it must arrive
+        // (and be dropped) before this frame goes out, or it would be taken
+        // for this frame's reply.
+        settling_ = true;
+        settleBlocks_ = 0;
+        gathering_ = false;
+        clock_.Start(kSettleMs);
+        return;
+    }
+    Transmit();
+}
+
+void TDownload::Transmit()
+{
     // Whatever came in for an earlier frame is not paired with this one.
     port_.FlushInput();
+    gathering_ = false;
     if (!port_.Write(frame_, frameLength_)) {
         PortLost();
         return;
@@ -421,6 +496,9 @@ void TDownload::StopDownload()
     abortRequested_ = false;
     detecting_ = false;
     asking_ = false;
+    settling_ = false;
+    doubt_ = false;
+    gathering_ = false;
     view_.TransferStopped();
 }
 
@@ -429,8 +507,7 @@ void TDownload::Fail(const QString &message, bool canRestore)
     if (!message.isEmpty())
         messages_.append(message);
     if (canRestore && mailboxChanged_ && !Restoring()) {
-        state_ = 9;
-        DownloadStep();
+        RestoreAfterQuiet();
         return;
     }
     StopDownload();
@@ -454,8 +531,19 @@ void TDownload::ShowMessages()
         view_.ShowMessage(message);
 }
 
+// The restore is a write that may follow a write: it goes out only on a quiet
+// line, so that no acknowledgement still on its way is taken for its own.
+void TDownload::RestoreAfterQuiet()
+{
+    doubt_ = true;
+    state_ = 9;
+    DownloadStep();
+}
+
 void TDownload::BadReply()
 {
+    // The frame's own reply may still follow the one that was not taken.
+    doubt_ = true;
     if (--retries_ == 0)
         Fail(QString::fromLatin1(kChecksumErrorText), true);
     else
@@ -466,7 +554,7 @@ void TDownload::BadReply()
 // STX, ETX, checksum, station, echoed command, exact length and hex digits.
 bool TDownload::ReplyValid() const
 {
-    if (replyTooLong_)
+    if (replyOverflow_)
         return false;
     switch (expect_) {
     case Expect::StationReply: {

@@ -102,6 +102,11 @@ public:
     static constexpr uint16_t kPacketBytes = 64;
     static constexpr uint16_t kTries = 5;
     static constexpr int kReplyTimeoutMs = 500;
+    // After a try that got no reply, or a reply that was not taken, nothing is
+    // sent until no byte has come for this long; blocks that keep the line
+    // busy beyond kSettleBlockLimit count as one more time-out.
+    static constexpr int kSettleMs = 500;
+    static constexpr uint16_t kSettleBlockLimit = 20;
     // The largest frame ("47" of 35 words) and the largest reply expected
     // ("46" of 35 words, 149 bytes) with room to spare.
     static constexpr uint16_t kFrameSize = 160;
@@ -131,9 +136,11 @@ public:
     // The Abort button: before anything was written to the mailbox the
     // transfer stops at once, later the registers are restored first.
     void Abort();
-    // A block from the port's receive event.
+    // A block from the port's receive event. Replies are read as frames: the
+    // bytes from an STX to the next ETX, gathered over as many blocks as they
+    // come in; bytes outside a frame are dropped.
     void ReceiveBlock(const char *buffer, uint16_t length);
-    // The reply clock ran out.
+    // The reply clock ran out (also the end of a wait for a quiet line).
     void ReplyTimeout();
     // The port's hang-up event: the port is gone.
     void PortLost();
@@ -143,6 +150,8 @@ public:
     uint16_t DownloadMode() const { return mode_; }
     bool AbortRequested() const { return abortRequested_; }
     bool Detecting() const { return detecting_; }
+    // Waiting for a quiet line before the frame goes out again.
+    bool Settling() const { return settling_; }
     // Reply time-outs since the program started.
     static uint32_t TimeoutCount() { return timeoutCount_; }
 
@@ -168,8 +177,16 @@ private:
     enum class Expect { StationReply, ReadReply, WriteReply };
 
     void DownloadStep();
+    // Sends the frame in the buffer, after a quiet line when the line is in doubt.
     void SendDownloadFrame();
     void SendNewDownloadFrame();
+    void Transmit();
+    // A complete frame has been gathered; false when it is passed over and
+    // the wait for the reply goes on (baud-rate detection).
+    bool TakeReply();
+    // A try that ran out of time: the same frame again, or the retry question.
+    void TimeoutTry();
+    void RestoreAfterQuiet();
     void StopDownload();
     // Ends a failed transfer: when the mailbox was changed and the port is
     // still there the registers are restored first; the messages are shown
@@ -202,9 +219,16 @@ private:
     uint16_t frameLength_ = 0;
     Expect expect_ = Expect::StationReply;
     uint16_t expectWords_ = 0;
+    // The frame being gathered, then the reply taken.
     uint8_t reply_[kReplySize] = {};
     uint16_t replyLength_ = 0;
-    bool replyTooLong_ = false;
+    bool gathering_ = false;
+    bool replyOverflow_ = false;
+    // The line may still carry a reply to an earlier try; settling: waiting
+    // for it to be quiet.
+    bool doubt_ = false;
+    bool settling_ = false;
+    uint16_t settleBlocks_ = 0;
 
     bool running_ = false;
     bool abortRequested_ = false;

@@ -190,7 +190,8 @@ void TComm::PublishTimeouts()
 
 // Reader: collects received bytes into blocks of at most kReadBlockSize. A
 // block ends when the line has been quiet for the interval time-out after its
-// last byte, or when the read total (counted from its first byte) has passed.
+// last byte, when the read total (counted from its first byte) has passed, or,
+// with frame reading, right after a frame end byte.
 void TComm::ReadLoop(uint32_t session)
 {
     uint8_t block[kReadBlockSize];
@@ -249,8 +250,25 @@ void TComm::ReadLoop(uint32_t session)
                     firstByte = Clock::now();
                     Post({Event::Modem, session, EV_RXCHAR, {}});
                 }
+                const size_t fresh = have;
                 have += read.Count;
                 lastByte = Clock::now();
+                if (const int end = frameEnd_; end >= 0) {
+                    // Every frame end closes a block; what follows the last
+                    // one starts the next block.
+                    size_t start = 0;
+                    for (size_t i = fresh; i < have; ++i) {
+                        if (block[i] == end) {
+                            PostBlock(session, generation, block + start, i + 1 - start);
+                            start = i + 1;
+                        }
+                    }
+                    if (start > 0) {
+                        std::copy(block + start, block + have, block);
+                        have -= start;
+                        firstByte = lastByte;
+                    }
+                }
                 if (have == kReadBlockSize || interval == 0)
                     deliver();
             }

@@ -79,6 +79,12 @@ public:
     void SetLineState(const TCommLineState &state);
     const TCommTimeouts &Timeouts() const { return timeouts_; }
     void SetTimeouts(const TCommTimeouts &timeouts);
+    // Frame reading: a block also ends right after this byte (the frame end of
+    // the caller's protocol), without waiting for the byte gap. -1 (the
+    // default): blocks end only at the gap, the read total and the read size.
+    // Takes effect with the next byte received.
+    int FrameEndChar() const { return frameEnd_; }
+    void SetFrameEndChar(int c) { frameEnd_ = c < 0 || c > 0xFF ? -1 : c; }
 
     uint32_t BaudRate() const { return line_.BaudRate; }
     void SetBaudRate(uint32_t v) { SetLine(&TCommLineState::BaudRate, v); }
@@ -202,6 +208,7 @@ private:
     std::atomic<uint32_t> writeTotalMultiplier_{0};
     std::atomic<uint32_t> writeTotalConstant_{0};
     std::atomic<bool> rtsToggle_{false};
+    std::atomic<int> frameEnd_{-1};
     // Raised by PurgeInput; a block begun under an older number is dropped.
     std::atomic<uint32_t> inputGeneration_{0};
 

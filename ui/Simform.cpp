@@ -435,6 +435,8 @@ TFormSimulation::TFormSimulation(const TSimLayout &layout, QWidget *parent)
     TCommTimeouts timeouts;
     timeouts.ReadIntervalTimeout = 10;
     Comm1->SetTimeouts(timeouts);
+    // A reply is handed over as soon as its frame ends, not 10 ms later.
+    Comm1->SetFrameEndChar(0x03);
     Comm1->OnReceiveData = [this](TComm *sender, const char *buffer, uint16_t length) {
         Comm1ReceiveData(sender, buffer, length);
     };

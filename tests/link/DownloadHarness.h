@@ -28,7 +28,12 @@ public:
         return answer ? answer() : false;
     }
     void BaudRateDetected(uint32_t rate) override { detected.push_back(rate); }
-    void TransferStopped() override { ++stops; }
+    void TransferStopped() override
+    {
+        ++stops;
+        if (onStopped)
+            onStopped();
+    }
 
     QString LastStatus() const { return status[0].empty() ? QString() : status[0].back(); }
 
@@ -40,6 +45,7 @@ public:
     int stops = 0;
     std::function<bool()> answer;
     std::function<void(const QString &)> onStatus;
+    std::function<void()> onStopped;
 };
 
 class ManualClock : public TDownloadClock {

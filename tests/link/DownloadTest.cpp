@@ -230,8 +230,7 @@ TEST(DownloadRetry, BadRepliesShareTheFiveTriesWithTimeouts)
         EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));
     }
     {
-        // A reply cut in two: the first half is a bad reply, the second half is
-        // flushed before the resend instead of being taken as its answer.
+        // Replies cut in two are gathered whole.
         Rig rig;
         rig.plc.AddFault(FaultRule(Fault::Split, 3, "46"));
         rig.Run(TestImage(100));
@@ -259,6 +258,45 @@ TEST(DownloadRetry, BadRepliesShareTheFiveTriesWithTimeouts)
     }
 }
 
+TEST(DownloadRetry, AfterATimeOutNothingGoesOutBeforeTheLineIsQuiet)
+{
+    Rig rig;
+    rig.plc.AddFault(FaultRule(Fault::Drop, 1, "47"));  // the first packet's acknowledgement
+    const QByteArray image = TestImage(100);
+    rig.download.Start(TDownload::dmMenu, image, false);
+    Pump(rig.download, rig.port, rig.clock, 4);  // the station, save, ready replies
+    ASSERT_EQ(rig.download.DownloadState(), 4);
+    ASSERT_TRUE(rig.port.inbox.empty());
+    const auto sent = rig.port.sent.size();
+
+    rig.download.ReplyTimeout();
+    EXPECT_TRUE(rig.download.Settling());
+    EXPECT_EQ(rig.clock.ms, TDownload::kSettleMs);
+    // The acknowledgement comes late, well-formed: dropped, and the wait
+    // starts again. So does it for any noise, up to the limit, which counts
+    // as one more time-out.
+    uint8_t ack[16] = {0x02, '0', '1', '4', '7', '0'};
+    rig.download.ReceiveBlock(reinterpret_cast<const char *>(ack), runtime::FinishFrame(ack, 6));
+    const uint32_t timeouts = TDownload::TimeoutCount();
+    for (int i = 2; i < TDownload::kSettleBlockLimit; ++i)
+        rig.download.ReceiveBlock("#", 1);
+    EXPECT_EQ(TDownload::TimeoutCount(), timeouts);
+    rig.download.ReceiveBlock("#", 1);
+    EXPECT_EQ(TDownload::TimeoutCount(), timeouts + 1);
+    EXPECT_TRUE(rig.download.Settling());
+    EXPECT_EQ(rig.port.sent.size(), sent);
+    EXPECT_EQ(rig.download.DownloadState(), 4);
+
+    // Quiet at last: the packet goes out again.
+    rig.clock.running = false;
+    rig.download.ReplyTimeout();
+    ASSERT_EQ(rig.port.sent.size(), sent + 1);
+    EXPECT_EQ(rig.port.sent.back(), rig.port.sent[sent - 1]);
+    Pump(rig.download, rig.port, rig.clock);
+    EXPECT_EQ(rig.panel.Image(), Bytes(image));
+    EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));
+}
+
 TEST(DownloadRetry, StaleAndOversizedBlocksAreNeverTaken)
 {
     Rig rig;
@@ -267,8 +305,10 @@ TEST(DownloadRetry, StaleAndOversizedBlocksAreNeverTaken)
     rig.plc.AddFault(FaultRule(Fault::Stale, 1, "46"));
     rig.plc.AddFault(FaultRule(Fault::Garbled, 1, "46"));
     rig.download.Start(TDownload::dmMenu, TestImage(500), false);
-    // A block larger than the reply buffer counts as a bad reply.
+    // A frame larger than the reply buffer counts as a bad reply.
     std::vector<char> huge(TDownload::kReplySize + 1, '0');
+    huge.front() = 0x02;
+    huge.back() = 0x03;
     rig.download.ReceiveBlock(huge.data(), uint16_t(huge.size()));
     Pump(rig.download, rig.port, rig.clock);
     EXPECT_EQ(rig.view.LastStatus(), QStringLiteral("Download finished !"));

@@ -255,6 +255,28 @@ TEST_F(SerialcommData, BlocksEndAtTheByteGapAndAtTheReadSize)
     EXPECT_EQ(got.blocks[1], QByteArray("second"));
 }
 
+TEST_F(SerialcommData, FrameReadingEndsABlockAtEachFrameEndWithoutTheGap)
+{
+    // A gap far longer than the waits below: only the frame ends can close
+    // the first two blocks in time.
+    comm.SetReadIntervalTimeout(1000);
+    comm.SetFrameEndChar(0x03);
+    comm.StartComm();
+    pty.Send("\x02"
+             "ab\x03\x02"
+             "cd\x03"
+             "ef");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return got.blocks.size() >= 2; }, 500));
+    EXPECT_EQ(got.blocks[0],
+              QByteArray("\x02"
+                         "ab\x03"));
+    EXPECT_EQ(got.blocks[1],
+              QByteArray("\x02"
+                         "cd\x03"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return got.blocks.size() >= 3; }, 3000));
+    EXPECT_EQ(got.blocks[2], QByteArray("ef"));
+}
+
 TEST_F(SerialcommData, SevenDataBitsMaskReceivedBytesOnAPseudoTerminal)
 {
     comm.StartComm();

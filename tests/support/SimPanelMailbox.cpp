@@ -115,7 +115,9 @@ void SimPanelMailbox::Observe(SimPlc &plc, const Request &request)
         }
         TakePacket(plc, words);
     } else if (words[0] == kFinish) {
-        if (state_ != State::Receiving)
+        if (state_ == State::Busy)
+            Fault("end mark before the panel acknowledged packet " + std::to_string(expected_ - 1));
+        else if (state_ != State::Receiving && state_ != State::Finished)
             Fault("end mark while the panel was not receiving");
         plc.SetReg(kMailbox, kTaken);
         state_ = State::Finished;
@@ -134,6 +136,9 @@ void SimPanelMailbox::TakePacket(SimPlc &plc, const std::vector<std::uint16_t> &
         Fault("packet " + std::to_string(number) + " where " + std::to_string(expected_) + " was due");
         return;
     }
+    if (!again && state_ == State::Busy)
+        Fault("packet " + std::to_string(number) + " before the panel acknowledged packet "
+              + std::to_string(expected_ - 1));
     const std::uint16_t half = words[2] & 0xFF;
     const std::uint16_t dataWords = count - 3;
     if (dataWords != half && dataWords != half + 1) {

@@ -9,8 +9,11 @@
 //   byte), then the bytes two to a word, low half first. The panel keeps the
 //   bytes and, after BusyPolls further reads, writes 0x4143 into R3000. A
 //   packet sent again (same number as the last one) is acknowledged again but
-//   not kept twice; any other number is a protocol fault.
-// - 0x4649 ends the image: the panel acknowledges with 0x4143 and is finished.
+//   not kept twice; any other number is a protocol fault, and so is the next
+//   packet written before the panel acknowledged the last one.
+// - 0x4649 ends the image: the panel acknowledges with 0x4143 (again when it
+//   is sent again) and is finished; written before the last packet was
+//   acknowledged it is a protocol fault.
 // - Any other first word (the restore writes 0) leaves the panel idle.
 #pragma once
 

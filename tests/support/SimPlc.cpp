@@ -567,9 +567,16 @@ Reply SimPlc::Handle(const std::uint8_t *rawFrame, std::size_t length)
     }
     case Fault::Drop: break;
     case Fault::Delay:
+    case Fault::Late:
         reply.delayMs = rule->delayMs;
+        reply.late = rule->kind == Fault::Late;
         reply.blocks.push_back(out);
         break;
+    case Fault::Noise: {
+        const std::vector<std::uint8_t> noise{'#', 0x7F, 'Z', '5', 0x0D};
+        reply.blocks = {noise, out, noise};
+        break;
+    }
     case Fault::ShortBlock:
         out.resize(std::max<std::size_t>(1, out.size() / 2));
         reply.blocks.push_back(out);

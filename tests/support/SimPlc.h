@@ -10,8 +10,9 @@
 // get no answer.
 //
 // Fault switches (AddFault) spoil the next matching replies: corrupt the checksum,
-// drop the reply, delay it, refuse with error "1" or "2", send a short or garbled
-// block, split it in two blocks, repeat the previous reply, or hang up.
+// drop the reply, delay it (the PLC busy meanwhile, or the reply held back while the
+// PLC goes on answering), refuse with error "1" or "2", send a short or garbled block,
+// split it in two blocks, wrap it in noise, repeat the previous reply, or hang up.
 //
 // Use it in-process, frame by frame (Handle), or on one end of a pseudo-terminal with
 // its own thread (SimPlcPty, below and in SimPlcPty.h). All methods are thread-safe.
@@ -33,7 +34,12 @@ namespace simplc {
 enum class Fault {
     CorruptChecksum,  // the reply's checksum characters are wrong (request carried out)
     Drop,             // no reply (request carried out)
-    Delay,            // the reply comes delayMs late (request carried out)
+    Delay,            // the reply comes delayMs late; later requests wait (request carried out)
+    Late,             // the reply comes delayMs late, while the PLC goes on answering the
+                      // requests that follow, so later replies may overtake it (request
+                      // carried out)
+    Noise,            // bytes that belong to no frame (no STX, no ETX) before and after the
+                      // reply (request carried out)
     Error1,           // refused with error character "1" (request not carried out)
     Error2,           // refused with error character "2" (request not carried out)
     ShortBlock,       // only the first half of the reply (request carried out)
@@ -53,7 +59,7 @@ struct FaultRule {
     Fault kind;
     int count;            // replies it spoils; -1: every matching reply from now on
     std::string command;  // "" any request, else only requests with this command ("48", ...)
-    int delayMs;          // Delay: wait before the reply; Split: gap between the halves
+    int delayMs;          // Delay, Late: wait before the reply; Split: gap between the halves
     int skip = 0;         // matching requests let through before it starts
 };
 
@@ -61,6 +67,7 @@ struct FaultRule {
 struct Reply {
     std::vector<std::vector<std::uint8_t>> blocks;  // empty: nothing is sent
     int delayMs = 0;                                // before the first block
+    bool late = false;                              // later replies do not wait for this one
     int gapMs = 0;                                  // between blocks
     bool hangUp = false;                            // close the line instead of answering
 };

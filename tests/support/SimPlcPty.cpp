@@ -7,7 +7,9 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <vector>
@@ -130,20 +132,50 @@ void SimPlcPty::CloseOwnEnd()
     CloseFd(plcFd_);
 }
 
-bool SimPlcPty::Wait(int ms)
+void SimPlcPty::SetPacing(std::uint32_t baud, int answerMicros)
 {
-    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    baud_ = baud;
+    answerMicros_ = answerMicros;
+}
+
+void SimPlcPty::ReleaseDue()
+{
+    const auto now = Clock::now();
+    for (auto it = held_.begin(); it != held_.end();) {
+        if (it->due > now) {
+            ++it;
+            continue;
+        }
+        const std::vector<std::uint8_t> bytes = std::move(it->bytes);
+        it = held_.erase(it);
+        WriteAll(bytes.data(), bytes.size());
+    }
+}
+
+bool SimPlcPty::WaitUntil(Clock::time_point deadline, bool release)
+{
     for (;;) {
         if (stop_.load() || hangUpRequested_.load()) {
             return false;
         }
-        auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+        if (release) {
+            ReleaseDue();
+        }
+        const auto now = Clock::now();
+        if (now >= deadline) {
             return true;
         }
+        auto wake = deadline;
+        if (release) {
+            for (const Held &h : held_) {
+                wake = std::min(wake, h.due);
+            }
+        }
+        const auto left =
+            std::max<long long>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count());
+        const timespec ts{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
         pollfd p{wakeFd_, POLLIN, 0};
-        ::poll(&p, 1, static_cast<int>(left.count()));
+        ::ppoll(&p, 1, &ts, nullptr);
         if (p.revents & POLLIN) {
             std::uint64_t v;
             ssize_t ignored = ::read(wakeFd_, &v, sizeof v);
@@ -159,7 +191,7 @@ bool SimPlcPty::WriteAll(const std::uint8_t *bytes, std::size_t length)
         ssize_t n = ::write(plcFd_, bytes + done, length - done);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) {
-                if (!Wait(1)) {
+                if (!Wait(1, false)) {
                     return false;
                 }
                 continue;
@@ -167,12 +199,15 @@ bool SimPlcPty::WriteAll(const std::uint8_t *bytes, std::size_t length)
             return false;
         }
         done += static_cast<std::size_t>(n);
+        bytesSent_ += static_cast<std::size_t>(n);
     }
     return true;
 }
 
 void SimPlcPty::Run()
 {
+    // The line's pacing wants its sleeps to end on time, not up to 50 us late.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     std::vector<std::uint8_t> pending;
     std::uint8_t buffer[512];
     while (!stop_.load()) {
@@ -181,8 +216,20 @@ void SimPlcPty::Run()
             CloseOwnEnd();
             return;
         }
+        ReleaseDue();
+        // Sleep until a request comes, or until the next held reply is due.
+        int timeout = -1;
+        if (!held_.empty()) {
+            auto next = held_.front().due;
+            for (const Held &h : held_) {
+                next = std::min(next, h.due);
+            }
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+            timeout = static_cast<int>(std::clamp<long long>(left + 1, 0, 60000));
+        }
         pollfd fds[2] = {{plcFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        int ready = ::poll(fds, 2, -1);
+        int ready = ::poll(fds, 2, timeout);
         if (ready < 0) {
             if (errno == EINTR) {
                 continue;
@@ -204,7 +251,7 @@ void SimPlcPty::Run()
                 continue;
             }
             // The other side is closed for now (EOF or EIO): wait for it to come back.
-            if (!Wait(10)) {
+            if (!Wait(10, true)) {
                 continue;
             }
             continue;
@@ -233,18 +280,41 @@ void SimPlcPty::Run()
             }
             std::vector<std::uint8_t> frame(pending.begin(), etx + 1);
             pending.erase(pending.begin(), etx + 1);
+            const auto arrival = Clock::now();
             ++framesReceived_;
+            bytesReceived_ += frame.size();
             Reply reply = plc_.Handle(frame);
             if (reply.hangUp) {
                 hungUp_ = true;
                 CloseOwnEnd();
                 return;
             }
-            if (reply.delayMs > 0 && !Wait(reply.delayMs)) {
+            if (reply.late) {
+                Held held{arrival + std::chrono::milliseconds(reply.delayMs), {}};
+                for (const auto &block : reply.blocks) {
+                    held.bytes.insert(held.bytes.end(), block.begin(), block.end());
+                }
+                held_.push_back(std::move(held));
+                continue;
+            }
+            if (!reply.blocks.empty()) {
+                std::size_t characters = frame.size();
+                for (const auto &block : reply.blocks) {
+                    characters += block.size();
+                }
+                const std::uint32_t baud = baud_.load();
+                const auto due = arrival + std::chrono::microseconds(answerMicros_.load())
+                    + std::chrono::microseconds(baud > 0 ? characters * 10'000'000 / baud : 0);
+                if (due > arrival && !WaitUntil(due, true)) {
+                    break;
+                }
+            }
+            if (reply.delayMs > 0 && !Wait(reply.delayMs, true)) {
                 break;
             }
             for (std::size_t b = 0; b < reply.blocks.size(); ++b) {
-                if (b > 0 && reply.gapMs > 0 && !Wait(reply.gapMs)) {
+                // No held reply goes out between the pieces of this one.
+                if (b > 0 && reply.gapMs > 0 && !Wait(reply.gapMs, false)) {
                     break;
                 }
                 if (!WriteAll(reply.blocks[b].data(), reply.blocks[b].size())) {

@@ -5,7 +5,12 @@
 // see design.md, so neither end depends on it) and starts a thread that reads request
 // bytes from the PLC's end, cuts them into frames (from STX to ETX, anything else
 // skipped), hands each frame to SimPlc::Handle and writes the reply, with the fault
-// switches' delays, splits and hang-up.
+// switches' delays, splits and hang-up. A late reply (Fault::Late) is held back and
+// written when its time has come, between other replies, so that they may overtake it.
+//
+// SetPacing gives the line a speed: each reply is written only when the request and
+// the reply would have crossed a real line at that rate (10 bits a character), plus
+// the PLC's answer time, counted from the request's arrival.
 //
 // Which end the PLC takes:
 // - PlcEnd::Master (default): the code under test opens SlavePath() like a serial
@@ -18,10 +23,12 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "SimPlc.h"
 
@@ -51,11 +58,29 @@ public:
     bool HungUp() const { return hungUp_.load(); }
     // Frames taken from the line so far.
     std::size_t FramesReceived() const { return framesReceived_.load(); }
+    // Bytes of the frames taken, and bytes written back (replies, noise).
+    std::size_t BytesReceived() const { return bytesReceived_.load(); }
+    std::size_t BytesSent() const { return bytesSent_.load(); }
+
+    // Line speed in baud (0: no line time) and the PLC's answer time (both 0 by default).
+    void SetPacing(std::uint32_t baud, int answerMicros);
 
 private:
+    using Clock = std::chrono::steady_clock;
+    struct Held {
+        Clock::time_point due;
+        std::vector<std::uint8_t> bytes;
+    };
+
     void Run();
-    // Waits ms milliseconds or until Stop/HangUp; false when woken.
-    bool Wait(int ms);
+    // Waits until the deadline or until Stop/HangUp; false when woken. With release,
+    // held replies that fall due meanwhile are written.
+    bool WaitUntil(Clock::time_point deadline, bool release);
+    bool Wait(int ms, bool release)
+    {
+        return WaitUntil(Clock::now() + std::chrono::milliseconds(ms), release);
+    }
+    void ReleaseDue();
     bool WriteAll(const std::uint8_t *bytes, std::size_t length);
     void CloseOwnEnd();
 
@@ -72,6 +97,11 @@ private:
     std::atomic<bool> hangUpRequested_{false};
     std::atomic<bool> hungUp_{false};
     std::atomic<std::size_t> framesReceived_{0};
+    std::atomic<std::size_t> bytesReceived_{0};
+    std::atomic<std::size_t> bytesSent_{0};
+    std::atomic<std::uint32_t> baud_{0};
+    std::atomic<int> answerMicros_{0};
+    std::vector<Held> held_;  // the thread's own
     std::mutex closeMutex_;
 };
 
