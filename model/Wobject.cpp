@@ -3,13 +3,15 @@
 #include "Wutil.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 
 namespace {
 const QString kCaption = QStringLiteral("Caption");
-}
+std::atomic<uint64_t> gLastSerial{0};
+}  // namespace
 
-TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Kind(kind)
+TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Serial(++gLastSerial), Kind(kind)
 {
     if (!caption.isEmpty())
         SetCaption(caption);

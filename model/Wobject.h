@@ -70,6 +70,9 @@ public:
     TwNode(const TwNode &) = delete;
     TwNode &operator=(const TwNode &) = delete;
 
+    // A number no other node of this run gets: it names a node that may
+    // have been freed since (a search result line).
+    const uint64_t Serial;
     TwNode *Parent = nullptr;
     int32_t Kind = nkReading;
     std::unique_ptr<TwTreeItem> TreeNode;

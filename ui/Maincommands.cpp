@@ -104,10 +104,13 @@ bool TakesMenuEntry(const SelectionFacts &s)
         && s.children < kMaxMenuChildren;
 }
 
-// A menu that may receive a value or a list (no level limit).
+// A menu that may receive a value or a list. Below a sub-menu at the last
+// level a project file keeps nothing: values there would be lost on the
+// next load.
 bool TakesValueEntry(const SelectionFacts &s)
 {
-    return IsMenu(s.kind) && !s.hasSubMenu && !s.hasAction && s.children < kMaxMenuChildren;
+    return IsMenu(s.kind) && !s.hasSubMenu && !s.hasAction && s.level < kMaxMenuLevel
+        && s.children < kMaxMenuChildren;
 }
 
 bool PasteBesideAllowed(const SelectionFacts &s, int32_t clip)
@@ -227,10 +230,28 @@ bool CommandHasWorker(Command id)
     case Command::SimulationOnline:
     case Command::Debug:
     case Command::DownloadMenu:
-    case Command::DownloadFirmware: return true;
+    case Command::DownloadFirmware:
+    case Command::AddMenu:
+    case Command::AddAction:
+    case Command::AddValue:
+    case Command::AddList:
+    case Command::AddAlarm:
+    case Command::AddScreen:
+    case Command::Edit:
+    case Command::Delete:
+    case Command::MoveUp:
+    case Command::MoveDown:
+    case Command::ImportMenu:
+    case Command::ExportMenu:
+    case Command::Cut:
+    case Command::Copy:
+    case Command::PasteBefore:
+    case Command::PasteAfter:
+    case Command::PasteUnder:
+    case Command::DeleteLeaf:
+    case Command::DeleteChar: return true;
     default:
-        // The other workers come with the node editing, the clipboard, search
-        // and the small dialogs.
+        // The other workers come with search and the small dialogs.
         return false;
     }
 }
@@ -238,4 +259,29 @@ bool CommandHasWorker(Command id)
 bool CommandEnabled(Command id, const CommandState &state)
 {
     return CommandHasWorker(id) && CommandRuleAllows(id, state);
+}
+
+bool TreeDropAllowed(const TwNode &dragged, const TwNode &target)
+{
+    const bool sameFamily = (IsMenuEntry(dragged.Kind) && IsMenuEntry(target.Kind))
+        || (IsValueEntry(dragged.Kind) && IsValueEntry(target.Kind));
+    const TwNode *menu = target.Parent;
+    if (!sameFamily || !menu || !dragged.Parent)
+        return false;
+    // Never into its own subtree (onto itself it stays where it is).
+    for (const TwNode *p = menu; p; p = p->Parent) {
+        if (p == &dragged)
+            return false;
+    }
+    if (menu != dragged.Parent && menu->GetChildCount() >= kMaxMenuChildren)
+        return false;
+    for (int i = 0; i < menu->GetChildCount(); ++i) {
+        const int32_t kind = menu->GetChild(i)->Kind;
+        if (IsMenuEntry(kind) != IsMenuEntry(dragged.Kind))
+            return false;
+    }
+    // Its deepest item lands at target's level plus its height less one; the
+    // items of a sub-menu at the last level would be cut by the next load.
+    const int level = target.GetLevel() - 1;
+    return level + dragged.GetHeight() - 1 <= kMaxMenuLevel;
 }

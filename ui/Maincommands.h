@@ -102,3 +102,10 @@ bool CommandRuleAllows(Command id, const CommandState &state);
 bool CommandHasWorker(Command id);
 // The enabled state of a command: its rule and its worker.
 bool CommandEnabled(Command id, const CommandState &state);
+
+// Whether dragged may be dropped onto target, landing just before it in
+// target's menu: both of one family (sub-menus and actions, or values and
+// lists), target not inside dragged's subtree, and the menu it lands in
+// keeping its limits (at most 10 children of one family, no item deeper than
+// the tree level a project file keeps).
+bool TreeDropAllowed(const TwNode &dragged, const TwNode &target);

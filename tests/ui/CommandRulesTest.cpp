@@ -193,9 +193,11 @@ TEST(CommandRules, DepthLimits)
     TwNode *level5 = level6->Parent;
     ASSERT_EQ(DescribeSelection(level6).level, 6);
 
-    // Values and lists have no level test; sub-menus, actions and imports do.
-    EXPECT_TRUE(CommandRuleAllows(Command::AddValue, Selecting(level6)));
-    EXPECT_TRUE(CommandRuleAllows(Command::AddList, Selecting(level6)));
+    // A sub-menu at level 6 takes nothing: a project file keeps no item below
+    // it, so values added there would be lost on the next load.
+    EXPECT_FALSE(CommandRuleAllows(Command::AddValue, Selecting(level6)));
+    EXPECT_FALSE(CommandRuleAllows(Command::AddList, Selecting(level6)));
+    EXPECT_TRUE(CommandRuleAllows(Command::AddValue, Selecting(new TwNode(level5->Parent, "V", nkSubMenu))));
     EXPECT_FALSE(CommandRuleAllows(Command::AddMenu, Selecting(level6)));
     EXPECT_FALSE(CommandRuleAllows(Command::AddAction, Selecting(level6)));
     EXPECT_FALSE(CommandRuleAllows(Command::ImportMenu, Selecting(level6)));

@@ -3,18 +3,25 @@
 // the handlers.
 #include "MainWindowFixture.h"
 
+#include "Alarmfrm.h"
 #include "Alarmtrigfrm.h"
+#include "Configfm.h"
 #include "Deviceinfofm.h"
+#include "Listform.h"
 #include "Mainform.h"
 #include "Mainimages.h"
+#include "Menuform.h"
 #include "NodeStream.h"
 #include "Projectpropfrm.h"
+#include "Screenfrm.h"
 #include "Startup.h"
+#include "Strscrfm.h"
 #include "Treebinder.h"
 #include "U_fontselect.h"
 #include "Ufmaction.h"
 #include "Ufmsearch.h"
 #include "Ufmwarm.h"
+#include "Valuefrm.h"
 #include "Zelapplication.h"
 
 #include <QAction>
@@ -150,7 +157,14 @@ TEST_F(MainWindowTest, StartDesignerShowsTheWindowInTheChosenLanguage)
     EXPECT_EQ(Localizer.LanguageNumber(), 2);
     EXPECT_EQ(FormMain->windowTitle(), QStringLiteral("ZELD"));
     EXPECT_EQ(MenuTitles(FormMain->mmMain), Split("&Datei &Bearbeiten &Projekt E&xtras &Optionen &Hilfe"));
+    // The item dialogs made on first use go at the end too.
+    const QList<QDialog *> dialogs{MenuForm(),   ValueForm(),         ListForm(),  AlarmForm(),
+                                   ScreenForm(), StartupScreenForm(), ConfigForm()};
+    EXPECT_FALSE(dialogs.contains(nullptr));
     StopDesigner();
+    const QList<QDialog *> left{FormMenu,   FormValue,         FormList,  FormAlarm,
+                                FormScreen, FormStartupScreen, FormConfig};
+    EXPECT_EQ(left.count(nullptr), left.size());
     EXPECT_EQ(FormMain, nullptr);
     EXPECT_EQ(Localizer.LanguageCount(), 0);
 }
