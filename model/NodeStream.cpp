@@ -190,8 +190,18 @@ TwNode *LoadMenuExportFile(const QByteArray &bytes, TwNode *target, bool &trunca
 {
     NodeStreamReader in(bytes);
     bool headerTruncated = false;
-    ReadScratchNode(in, headerTruncated);  // read past the header
-    return ReadNodeUnder(target, in, truncated);
+    if (ReadScratchNode(in, headerTruncated)->Kind != nkMenuFileHeader)
+        throw NodeStreamError("It is no menu file: it does not begin with the header of one.");
+    NodeStreamReader menuKind = in;
+    if (in.Remaining() == 0)
+        throw NodeStreamError("It is no menu file: it holds no menu after its header.");
+    const int32_t kind = menuKind.ReadInt32();
+    if (kind != nkMainMenu && kind != nkSubMenu)
+        throw NodeStreamError("It is no menu file: the record after its header is no menu.");
+    TwNode *menu = ReadNodeUnder(target, in, truncated);
+    // A Main Menu comes in as a sub-menu of the menu it lands in.
+    menu->Kind = nkSubMenu;
+    return menu;
 }
 
 QByteArray MakeClipboardBlock(const TwNode &node)

@@ -70,7 +70,10 @@ std::unique_ptr<TwNode> LoadProjectFile(const QByteArray &bytes, bool &truncated
 QByteArray SaveMenuExportFile(const TwNode &menu, const QStringList &description);
 // The header record of a menu file, for a description preview.
 std::unique_ptr<TwNode> LoadMenuFileHeader(const QByteArray &bytes);
-// Reads the menu of a menu file as the last child of target and returns it.
+// Reads the menu of a menu file as the last child of target and returns it,
+// a sub-menu (a Main Menu comes in as one). A file that is no menu file (its
+// first record no header, its second no menu) or is damaged raises
+// NodeStreamError and leaves target as it was.
 TwNode *LoadMenuExportFile(const QByteArray &bytes, TwNode *target, bool &truncated);
 
 // Clipboard block ("CF_MZELMenuRes"): u32 byte count n, then n bytes of one

@@ -8,10 +8,10 @@
 
 namespace {
 const QString kCaption = QStringLiteral("Caption");
-std::atomic<uint64_t> gNextSerial{1};
+std::atomic<uint64_t> gLastSerial{0};
 }  // namespace
 
-TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Kind(kind), Serial(gNextSerial++)
+TwNode::TwNode(TwNode *parent, const QString &caption, int32_t kind) : Serial(++gLastSerial), Kind(kind)
 {
     if (!caption.isEmpty())
         SetCaption(caption);
@@ -270,17 +270,6 @@ void TwNode::ClearScratch()
 void TwNode::AddHit(QList<TwSearchHit> &result)
 {
     result.append({GetLocation() + QStringLiteral("     ") + Caption(), this});
-}
-
-TwNode *TwNode::FindBySerial(uint64_t serial)
-{
-    if (Serial == serial)
-        return this;
-    for (int i = 0; i < GetChildCount(); ++i) {
-        if (TwNode *found = (*Children)[i]->FindBySerial(serial))
-            return found;
-    }
-    return nullptr;
 }
 
 int TwNode::SearchByReference(QList<TwSearchHit> &result, uint32_t flag, int32_t number)

@@ -70,12 +70,11 @@ public:
     TwNode(const TwNode &) = delete;
     TwNode &operator=(const TwNode &) = delete;
 
+    // A number no other node of this run gets: it names a node that may
+    // have been freed since (a search result line).
+    const uint64_t Serial;
     TwNode *Parent = nullptr;
     int32_t Kind = nkReading;
-    // A number of this node's own, never given to another node in this run:
-    // a list that names nodes by it (the search results) finds nothing once
-    // the node has gone, even when a new node takes its memory.
-    const uint64_t Serial;
     std::unique_ptr<TwTreeItem> TreeNode;
     QStringList Props;
     QStringList CompileProps;
@@ -116,9 +115,6 @@ public:
     void ReleaseTreeNodes();
     void ClearScratch();
 
-    // The node of serial in this subtree (this node included), null when it
-    // is not there.
-    TwNode *FindBySerial(uint64_t serial);
     int SearchByReference(QList<TwSearchHit> &result, uint32_t flag, int32_t number);
     int SearchByCaption(QList<TwSearchHit> &result, const QString &text);
 

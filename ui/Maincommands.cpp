@@ -104,10 +104,13 @@ bool TakesMenuEntry(const SelectionFacts &s)
         && s.children < kMaxMenuChildren;
 }
 
-// A menu that may receive a value or a list (no level limit).
+// A menu that may receive a value or a list. Below a sub-menu at the last
+// level a project file keeps nothing: values there would be lost on the
+// next load.
 bool TakesValueEntry(const SelectionFacts &s)
 {
-    return IsMenu(s.kind) && !s.hasSubMenu && !s.hasAction && s.children < kMaxMenuChildren;
+    return IsMenu(s.kind) && !s.hasSubMenu && !s.hasAction && s.level < kMaxMenuLevel
+        && s.children < kMaxMenuChildren;
 }
 
 bool PasteBesideAllowed(const SelectionFacts &s, int32_t clip)
@@ -213,32 +216,27 @@ bool CommandRuleAllows(Command id, const CommandState &state)
     }
 }
 
-bool CommandHasWorker(Command id)
+bool TreeDropAllowed(const TwNode &dragged, const TwNode &target)
 {
-    switch (id) {
-    case Command::New:
-    case Command::Open:
-    case Command::Save:
-    case Command::SaveAs:
-    case Command::Close:
-    case Command::Exit:
-    case Command::Compile:
-    case Command::Simulation:
-    case Command::SimulationOnline:
-    case Command::Debug:
-    case Command::DownloadMenu:
-    case Command::DownloadFirmware:
-    case Command::Search:
-    case Command::SpecialChar:
-    case Command::About:
-    case Command::PreferenceOutputFont: return true;
-    default:
-        // The other workers come with the node editing and the clipboard.
+    const bool sameFamily = (IsMenuEntry(dragged.Kind) && IsMenuEntry(target.Kind))
+        || (IsValueEntry(dragged.Kind) && IsValueEntry(target.Kind));
+    const TwNode *menu = target.Parent;
+    if (!sameFamily || !menu || !dragged.Parent)
         return false;
+    // Never into its own subtree (onto itself it stays where it is).
+    for (const TwNode *p = menu; p; p = p->Parent) {
+        if (p == &dragged)
+            return false;
     }
-}
-
-bool CommandEnabled(Command id, const CommandState &state)
-{
-    return CommandHasWorker(id) && CommandRuleAllows(id, state);
+    if (menu != dragged.Parent && menu->GetChildCount() >= kMaxMenuChildren)
+        return false;
+    for (int i = 0; i < menu->GetChildCount(); ++i) {
+        const int32_t kind = menu->GetChild(i)->Kind;
+        if (IsMenuEntry(kind) != IsMenuEntry(dragged.Kind))
+            return false;
+    }
+    // Its deepest item lands at target's level plus its height less one; the
+    // items of a sub-menu at the last level would be cut by the next load.
+    const int level = target.GetLevel() - 1;
+    return level + dragged.GetHeight() - 1 <= kMaxMenuLevel;
 }

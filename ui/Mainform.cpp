@@ -206,12 +206,12 @@ void ShowPlainMessage(const QString &text)
     UiServices().ShowBox(TBoxRequest::Make(TBoxRequest::Plain, text, ApplicationTitle()));
 }
 
+}  // namespace
+
 QString MainText(const char *defaultText, const char *id)
 {
     return Localizer.GetText(QString::fromUtf8(defaultText), QStringLiteral("main"), QLatin1String(id));
 }
-
-}  // namespace
 
 QString ClipboardMimeType()
 {
@@ -454,6 +454,7 @@ void TFormMain::CreateProjectGroup()
     tvProject->setMinimumHeight(kSplitterMinimum);
     tvProject->viewport()->installEventFilter(this);
     TreeBinder = std::make_unique<TTreeBinder>(tvProject);
+    SetUpTreeDrag();
     connect(tvProject, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { pmProjectEdit->popup(tvProject->viewport()->mapToGlobal(pos)); });
     connect(tvProject, &QTreeWidget::currentItemChanged, this, [this] { UpdateActions(); });
@@ -479,9 +480,9 @@ void TFormMain::CreateProjectGroup()
     connect(Clear1, &QAction::triggered, this, [this] { RunGuarded([this] { Clear1Click(); }); });
     connect(Invisible1, &QAction::triggered, this, [this] { RunGuarded([this] { Invisible1Click(); }); });
     connect(lbSearchResult, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { RunGuarded([&] { lbSearchResultClick(item); }); });
+            [this](QListWidgetItem *line) { RunGuarded([&] { lbSearchResultClick(line); }); });
     connect(lbSearchResult, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *item) { RunGuarded([&] { lbSearchResultDblClick(item); }); });
+            [this](QListWidgetItem *line) { RunGuarded([&] { lbSearchResultDblClick(line); }); });
     connect(lbSearchResult, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         WidePopupMenu1->popup(lbSearchResult->viewport()->mapToGlobal(pos));
     });
@@ -916,29 +917,6 @@ void TFormMain::odImportMenu1SelectionChange(const QString &fileName)
 
 // ---- Commands ---------------------------------------------------------------
 
-int32_t TFormMain::GetClipboardNodeKind(int *height) const
-{
-    QByteArray block;
-    if (!UiServices().ClipboardData(ClipboardFormat, block))
-        return 0;
-    // Checked on every clipboard change: a block too large to read at once
-    // is no block to paste.
-    QByteArray body;
-    if (block.size() > kPreviewByteLimit + 4 || !ClipboardBlockBody(block, body))
-        return 0;
-    try {
-        NodeStreamReader in(body);
-        bool truncated = false;
-        const std::unique_ptr<TwNode> node = ReadScratchNode(in, truncated);
-        if (height)
-            *height = node->GetHeight();
-        return node->Kind;
-    } catch (const NodeStreamError &) {
-        // A damaged block is no block: the paste commands stay off.
-        return 0;
-    }
-}
-
 CommandState TFormMain::CurrentCommandState() const
 {
     CommandState state;
@@ -957,13 +935,13 @@ void TFormMain::UpdateActions()
         return;
     const CommandState state = CurrentCommandState();
     for (int i = 0; i < CommandCount; ++i)
-        actions_[std::size_t(i)]->setEnabled(CommandEnabled(Command(i), state));
+        actions_[std::size_t(i)]->setEnabled(CommandRuleAllows(Command(i), state));
 }
 
 void TFormMain::Execute(Command id)
 {
     RunGuarded([&] {
-        if (!CommandEnabled(id, CurrentCommandState()))
+        if (!CommandRuleAllows(id, CurrentCommandState()))
             return;
         switch (id) {
         case Command::New: NewProject(); break;
@@ -978,6 +956,25 @@ void TFormMain::Execute(Command id)
         case Command::Debug: ShowDebugForm(); break;
         case Command::DownloadMenu: DownloadForm().ShowDownload(TDownload::dmMenu); break;
         case Command::DownloadFirmware: DownloadForm().ShowDownload(TDownload::dmFirmware); break;
+        case Command::AddMenu: EditMenuNode(true); break;
+        case Command::AddAction: EditActionNode(true); break;
+        case Command::AddValue: EditValueNode(true); break;
+        case Command::AddList: EditListNode(true); break;
+        case Command::AddAlarm: EditAlarmNode(true); break;
+        case Command::AddScreen: EditScreenNode(true); break;
+        case Command::Edit: atEditExecute(); break;
+        case Command::Delete: DeleteNode(true); break;
+        case Command::MoveUp: atMoveUpExecute(); break;
+        case Command::MoveDown: atMoveDownExecute(); break;
+        case Command::ImportMenu: ImportMenu(); break;
+        case Command::ExportMenu: ExportMenu(); break;
+        case Command::Cut: CutNode(); break;
+        case Command::Copy: CopyNode(); break;
+        case Command::PasteBefore: PasteNode(PasteBefore); break;
+        case Command::PasteAfter: PasteNode(PasteAfter); break;
+        case Command::PasteUnder: PasteNode(PasteUnder); break;
+        case Command::DeleteLeaf: atDeleteLeafExecute(); break;
+        case Command::DeleteChar: atDeleteCharExecute(); break;
         case Command::Search: miSearchClick(); break;
         case Command::SpecialChar: atSpecialCharExecute(); break;
         case Command::About: atAboutExecute(); break;
@@ -1017,7 +1014,11 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
         if (auto *button = qobject_cast<QToolButton *>(watched); button && !button->isEnabled())
             return true;
     }
-    if (tvProject && watched == tvProject->viewport() && event->type() == QEvent::MouseButtonPress)
-        lastPress_ = static_cast<QMouseEvent *>(event)->position().toPoint();
+    if (tvProject && watched == tvProject->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            lastPress_ = static_cast<QMouseEvent *>(event)->position().toPoint();
+        if (TreeDragEvent(event))
+            return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -47,7 +47,12 @@ class QTreeWidgetItem;
 class TApCustomOpenLiteDialog;
 class TApOpenLiteDialog;
 class TApSaveLiteDialog;
+class TItemDialog;
 class TwNode;
+struct TNodeEditing;
+
+// A text of the main window (prefix "main") in the current language.
+QString MainText(const char *defaultText, const char *id);
 
 // The clipboard format of a copied subtree: the block of MakeClipboardBlock
 // under the MIME type named after "CF_MZELMenuRes".
@@ -175,6 +180,77 @@ public:
     // image that cannot be read is reported and no window opens.
     bool atSimulationExecute(bool online);
 
+    // ---- Node editing (Mainedit.cpp) ----
+    // Add (true): a new node under the selected menu, folder or Startup
+    // Screen, made before its dialog opens and freed again unless the dialog
+    // ends with OK; the selection stays on the parent. Edit (false): the
+    // selected node of the dialog's kind. True when the dialog ended with OK
+    // (the project is then marked modified). Each checks the command's rule
+    // itself and does nothing when it fails.
+    bool EditMenuNode(bool add);
+    bool EditValueNode(bool add);
+    bool EditListNode(bool add);
+    bool EditActionNode(bool add);
+    bool EditAlarmNode(bool add);
+    bool EditScreenNode(bool add);
+    // The fixed nodes' dialogs, on the selected node of their kind.
+    bool EditStartupScreen();
+    bool EditScreenSaver();
+    bool EditConfiguration();
+    // The device information dialog; a change of the panel model converts
+    // the project's pictures, then selects the new model.
+    bool EditDeviceInfo();
+    // The Edit command: the dialog of the selected node's kind.
+    bool atEditExecute();
+    // Converts every picture of the project for a change of panel model;
+    // the number converted.
+    int ConvertPicturesForModel(int newModelId, int oldModelId);
+
+    // ---- Menu files, clipboard and delete (Mainclipboard.cpp) ----
+    enum TPastePosition { PasteBefore = 0, PasteAfter = 1, PasteUnder = 2 };
+    // Adds the menu of a menu file (odImportMenu1) as the selected menu's
+    // last child. Only a menu file is read: one that is not, or is damaged,
+    // is reported and adds nothing.
+    bool ImportMenu();
+    // Writes the selected menu with the typed description to a menu file
+    // (sdExportMenu1), asking before an existing file is replaced.
+    bool ExportMenu();
+    // Puts the selected item's subtree on the clipboard; false, told to the
+    // user, when the clipboard did not take it.
+    bool CopyNode();
+    // CopyNode, then DeleteNode without a question, only when the copy
+    // reached the clipboard.
+    bool CutNode();
+    // Inserts the clipboard's subtree before, after or under the selection.
+    bool PasteNode(TPastePosition position);
+    // Frees the selected item with its subtree, after a question when asked.
+    bool DeleteNode(bool confirm);
+
+    // ---- Tree moves (Maintree.cpp) ----
+    // One place up or down among the siblings; the items move in place.
+    bool atMoveUpExecute();
+    bool atMoveDownExecute();
+    // Dragging the selected node onto target's item: whether a drop there is
+    // taken, and the drop (the node lands just before target, in target's
+    // menu). Only drags that started in the tree view count (source).
+    bool tvProjectDragOver(const QObject *source, QTreeWidgetItem *target) const;
+    bool tvProjectDragDrop(const QObject *source, QTreeWidgetItem *target);
+    // Frees every child of the selected menu after a question.
+    bool atDeleteLeafExecute();
+    // Dissolves the selected sub-menu: its children take its place.
+    bool atDeleteCharExecute();
+
+    // ---- Search result lines (Maintree.cpp) ----
+    // A line naming node (null: a line without a node). The line keeps the
+    // node's serial, so a line whose node was freed names none.
+    void AddSearchResultLine(const QString &text, const TwNode *node);
+    // The node a line names while it is part of the open project; else null.
+    TwNode *SearchResultNode(const QListWidgetItem *line) const;
+    // Selects the line's node and focuses the tree; the double-click then
+    // runs Edit. A line naming no node does nothing.
+    void lbSearchResultClick(QListWidgetItem *line);
+    void lbSearchResultDblClick(QListWidgetItem *line);
+
     // ---- File dialogs ----
     // The request that runs one of the three file-dialog components through
     // the UI services, with the description form attached.
@@ -182,15 +258,9 @@ public:
 
     // ---- Search (Mainsearch.cpp) ----
     // The search command: the search dialog, then its hits in the result
-    // list below the tree with a closing line; false when not searched.
+    // list below the tree (AddSearchResultLine) with a closing line; false
+    // when not searched.
     bool miSearchClick();
-    // The node a result line names, null for a closing line and for a node
-    // that has gone since.
-    TwNode *SearchResultNode(const QListWidgetItem *item) const;
-    // A click on a line selects its node and focuses the tree; a line
-    // without a node does nothing. A double-click then edits the node.
-    void lbSearchResultClick(QListWidgetItem *item);
-    void lbSearchResultDblClick(QListWidgetItem *item);
 
     // ---- Small commands (Mainmisc.cpp) ----
     // Starts the character map on the output font (Charactermap.h); says so
@@ -252,6 +322,24 @@ private:
     void FormDestroy();
     void SetStatusText(int panel, const QString &text);
     bool ClickHitsItemText(QTreeWidgetItem *item, const QPoint &position) const;
+    // Whether the rule of a command allows it on the selection now.
+    bool RuleAllowsNow(Command id, int32_t clipboardKind = 0) const;
+    // After an edit of the tree: node's item expanded (one level), selected
+    // (or selected's), the project marked modified, the focus back on the
+    // window.
+    void ShowEditedNode(TwNode *node, TwNode *selected = nullptr);
+    // The item dialog run of the node editing.
+    bool EditItem(const TNodeEditing &editing, TItemDialog &dialog, bool add);
+    // Moves the selected node by step places among its siblings.
+    bool MoveSelectedNode(Command rule, int step);
+    // The drag of a tree item and the drop events of the view.
+    void SetUpTreeDrag();
+    bool TreeDragEvent(QEvent *event);
+    // The texts of parent's children (a screen shows its index).
+    void RefreshChildren(TwNode *parent);
+
+    QPoint dragStart_;
+    bool dragArmed_ = false;
 
     std::array<QAction *, CommandCount> actions_{};
     std::array<QToolButton *, CommandCount> toolButtons_{};

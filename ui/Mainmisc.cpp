@@ -14,15 +14,6 @@
 #include <QCoreApplication>
 #include <QDir>
 
-namespace {
-
-QString MainText(const char *defaultText, const char *id)
-{
-    return Localizer.GetText(QString::fromUtf8(defaultText), QStringLiteral("main"), QLatin1String(id));
-}
-
-}  // namespace
-
 bool TFormMain::atSpecialCharExecute()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();

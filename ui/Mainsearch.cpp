@@ -1,4 +1,4 @@
-// The main window's search command and its result list.
+// The main window's search command.
 #include "Mainform.h"
 
 #include "Lumor_unicode.h"
@@ -8,14 +8,6 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTreeWidget>
-
-namespace {
-
-// A line's node, by its serial (TwNode::Serial); closing lines carry none.
-constexpr int kSerialRole = Qt::UserRole;
-
-}  // namespace
 
 bool TFormMain::miSearchClick()
 {
@@ -37,44 +29,14 @@ bool TFormMain::miSearchClick()
 
     lbSearchResult->setUpdatesEnabled(false);
     lbSearchResult->clear();
-    for (const TwSearchHit &hit : hits) {
-        auto *line = new QListWidgetItem(hit.Text, lbSearchResult);
-        line->setData(kSerialRole, QVariant::fromValue<qulonglong>(hit.Node->Serial));
-    }
-    const QString prefix = QStringLiteral("main");
-    lbSearchResult->addItem(
-        hits.isEmpty() ? Localizer.GetText(QStringLiteral("No search result found"), prefix,
-                                           QStringLiteral("SerachFail"))
-                       : FormatText(Localizer.GetText(QStringLiteral("Total %d search result(s) found"),
-                                                      prefix, QStringLiteral("SearchResult")),
-                                    {QString::number(hits.size())}));
+    for (const TwSearchHit &hit : hits)
+        AddSearchResultLine(hit.Text, hit.Node);
+    AddSearchResultLine(hits.isEmpty()
+                            ? MainText("No search result found", "SerachFail")
+                            : FormatText(MainText("Total %d search result(s) found", "SearchResult"),
+                                         {QString::number(hits.size())}),
+                        nullptr);
     lbSearchResult->setUpdatesEnabled(true);
     lbSearchResult->show();
     return true;
-}
-
-TwNode *TFormMain::SearchResultNode(const QListWidgetItem *item) const
-{
-    if (!item || !Root())
-        return nullptr;
-    const QVariant serial = item->data(kSerialRole);
-    return serial.isValid() ? Root()->FindBySerial(serial.toULongLong()) : nullptr;
-}
-
-void TFormMain::lbSearchResultClick(QListWidgetItem *item)
-{
-    TwNode *node = SearchResultNode(item);
-    if (!node || !node->TreeNode)
-        return;
-    SelectNode(node);
-    tvProject->setFocus();
-}
-
-void TFormMain::lbSearchResultDblClick(QListWidgetItem *item)
-{
-    TwNode *node = SearchResultNode(item);
-    if (!node || !node->TreeNode)
-        return;
-    lbSearchResultClick(item);
-    Execute(Command::Edit);
 }

@@ -2,6 +2,7 @@
 #include "Startup.h"
 
 #include "Aboutfrm.h"
+#include "Alarmfrm.h"
 #include "Alarmtrigfrm.h"
 #include "Commtimeoutfrm.h"
 #include "Compilef.h"
@@ -10,16 +11,21 @@
 #include "Designerservices.h"
 #include "Deviceinfofm.h"
 #include "Downloadform.h"
+#include "Listform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
 #include "Mainimages.h"
+#include "Menuform.h"
 #include "Projectpropfrm.h"
+#include "Screenfrm.h"
 #include "Simform.h"
+#include "Strscrfm.h"
 #include "U_fontselect.h"
 #include "Ufmaction.h"
 #include "Ufmsearch.h"
 #include "Ufmwarm.h"
 #include "Ufmyesno.h"
+#include "Valuefrm.h"
 #include "Zelapplication.h"
 
 #include <QApplication>
@@ -113,6 +119,12 @@ void StopDesigner()
     DeleteForm(FormDebug);
     DeleteForm(FormAbout);
     DeleteForm(FormCompile);
+    DeleteForm(FormMenu);
+    DeleteForm(FormValue);
+    DeleteForm(FormList);
+    DeleteForm(FormAlarm);
+    DeleteForm(FormScreen);
+    DeleteForm(FormStartupScreen);
     DeleteForm(FormConfig);
     DestroyStartupForms();
     UninstallFileDialogRunner();

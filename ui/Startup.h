@@ -6,8 +6,8 @@
 // forms in order (the main window first), the main window shown and the
 // project named on the command line opened once every form exists.
 // StopDesigner: the windows made on first use freed (simulators, image
-// viewer, About, compile result), then the start-up forms in reverse order,
-// localisation released last.
+// viewer, About, compile result, the item dialogs), then the start-up forms
+// in reverse order, localisation released last.
 #pragma once
 
 #include <QString>

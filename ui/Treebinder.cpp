@@ -263,6 +263,13 @@ void TTreeBinder::SetCurrentNode(TwNode *node)
     view_->scrollToItem(item);
 }
 
+void TTreeBinder::Expand(TwNode *node)
+{
+    QTreeWidgetItem *item = ItemOf(node);
+    if (item && item->treeWidget() == view_)
+        item->setExpanded(true);
+}
+
 QList<TwNode *> TTreeBinder::SelectedNodes() const
 {
     QList<TwNode *> nodes;

@@ -63,6 +63,8 @@ public:
     // (scrolled into view; null: no current item).
     TwNode *CurrentNode() const;
     void SetCurrentNode(TwNode *node);
+    // Expands node's item, one level (its descendants stay as they are).
+    void Expand(TwNode *node);
     // The nodes of the selected items, in the view's order.
     QList<TwNode *> SelectedNodes() const;
 

@@ -193,9 +193,11 @@ TEST(CommandRules, DepthLimits)
     TwNode *level5 = level6->Parent;
     ASSERT_EQ(DescribeSelection(level6).level, 6);
 
-    // Values and lists have no level test; sub-menus, actions and imports do.
-    EXPECT_TRUE(CommandRuleAllows(Command::AddValue, Selecting(level6)));
-    EXPECT_TRUE(CommandRuleAllows(Command::AddList, Selecting(level6)));
+    // A sub-menu at level 6 takes nothing: a project file keeps no item below
+    // it, so values added there would be lost on the next load.
+    EXPECT_FALSE(CommandRuleAllows(Command::AddValue, Selecting(level6)));
+    EXPECT_FALSE(CommandRuleAllows(Command::AddList, Selecting(level6)));
+    EXPECT_TRUE(CommandRuleAllows(Command::AddValue, Selecting(new TwNode(level5->Parent, "V", nkSubMenu))));
     EXPECT_FALSE(CommandRuleAllows(Command::AddMenu, Selecting(level6)));
     EXPECT_FALSE(CommandRuleAllows(Command::AddAction, Selecting(level6)));
     EXPECT_FALSE(CommandRuleAllows(Command::ImportMenu, Selecting(level6)));
@@ -261,18 +263,13 @@ TEST(CommandRules, AlarmsScreensAndDeleteNode)
     EXPECT_FALSE(CommandRuleAllows(Command::DeleteLeaf, Selecting(empty)));
 }
 
-TEST(CommandRules, OnlyCommandsWithWorkersAreEnabled)
+TEST(CommandRules, ExitAlwaysPropertiesNever)
 {
     CommandState state;
     state.projectOpen = true;
     state.modified = true;
-    for (int i = 0; i < CommandCount; ++i) {
-        const Command c = Command(i);
-        EXPECT_EQ(CommandEnabled(c, state), CommandHasWorker(c) && CommandRuleAllows(c, state))
-            << CommandInfoOf(c).name;
-    }
-    EXPECT_TRUE(CommandEnabled(Command::Exit, CommandState()));
-    EXPECT_FALSE(CommandEnabled(Command::Properties, state));
+    EXPECT_TRUE(CommandRuleAllows(Command::Exit, CommandState()));
+    EXPECT_FALSE(CommandRuleAllows(Command::Properties, state));
 }
 
 TEST(CommandTable, NamesShortcutsAndImages)

@@ -98,6 +98,8 @@ int TScriptedUiServices::RunDialog(QDialog &dialog)
 QString TScriptedUiServices::ChooseFile(const TFileRequest &request)
 {
     Files.append(request);
+    if (OnFileChoice)
+        OnFileChoice(request);
     if (fileAnswers_.empty()) {
         ADD_FAILURE() << "file choice nobody answered: " << request.filter.toStdString();
         return QString();
@@ -124,6 +126,8 @@ bool TScriptedUiServices::ClipboardData(const QString &mimeType, QByteArray &byt
 
 void TScriptedUiServices::SetClipboardData(const QString &mimeType, const QByteArray &bytes)
 {
+    if (ClipboardRefuses)
+        return;
     clipboardType_ = mimeType;
     clipboardBytes_ = bytes;
     emit clipboardChanged();

@@ -16,7 +16,8 @@
 // over when the services go fail the test too.
 //
 // Settings: one INI file per application in a temporary folder of its own,
-// empty at the start. Clipboard: in memory, one format at a time.
+// empty at the start. Clipboard: in memory, one format at a time; it can be
+// made to refuse what is set on it.
 // Programs: recorded, started as ProgramStarts says.
 #pragma once
 
@@ -59,6 +60,11 @@ public:
     };
     QList<Program> Programs;
     bool ProgramStarts = true;
+    // A clipboard that takes nothing set on it (it keeps what it held).
+    bool ClipboardRefuses = false;
+    // Runs at each file choice before it is answered, as a user acting in
+    // the chooser (typing into its attached form) would.
+    std::function<void(const TFileRequest &request)> OnFileChoice;
 
     // The texts of the boxes shown, in order.
     QStringList BoxTexts() const;
