@@ -11,9 +11,9 @@
 
 bool TFormMain::miSearchClick()
 {
-    TwNode *root = Root();
-    if (!root)
+    if (!RuleAllowsNow(Command::Search))
         return false;
+    TwNode *root = Root();
     TfmSearch &dialog = *SearchForm();
     if (UiServices().RunDialog(dialog) != QDialog::Accepted)
         return false;
