@@ -5,9 +5,12 @@
 
 #include "Aboutfrm.h"
 #include "Charactermap.h"
+#include "Itemdialog.h"
 #include "Mainform.h"
 #include "Mainimages.h"
+#include "Menuform.h"
 #include "TestFiles.h"
+#include "Treebinder.h"
 #include "U_fontselect.h"
 #include "Ufmsearch.h"
 
@@ -19,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -36,6 +40,7 @@ protected:
         delete fmSearch;
         delete FormAbout;
         delete fmFontSelect;
+        delete FormMenu;
         MainWindowTest::TearDown();
     }
 
@@ -152,6 +157,36 @@ TEST_F(MainCommandsTest, AResultLineSelectsItsNodeOnlyWhileTheNodeLives)
     form->ClearProject();
     form->lbSearchResultClick(flowLine);
     EXPECT_EQ(form->SelectedNode(), nullptr);
+}
+
+TEST_F(MainCommandsTest, DoubleClickOnAnItemsTextEditsItAndLeavesItAsItWas)
+{
+    form->Document.ReplaceRoot(SearchProject());
+    form->show();
+    TwNode *pumps = form->Root()->GetChild(1)->GetChild(0);
+    QTreeWidgetItem *item = TTreeBinder::ItemOf(pumps);
+    item->parent()->setExpanded(true);
+    const QRect row = form->tvProject->visualItemRect(item);
+    const QPoint onText(row.left() + 30, row.center().y());
+
+    for (bool expanded : {false, true}) {
+        item->setExpanded(expanded);
+        ui.AnswerDialog([&](QDialog &dialog) {
+            EXPECT_EQ(dialog.objectName(), QStringLiteral("FormMenu"));
+            EXPECT_EQ(static_cast<TItemDialog &>(dialog).Node(), pumps);
+            return int(QDialog::Rejected);
+        });
+        QTest::mouseClick(form->tvProject->viewport(), Qt::LeftButton, {}, onText);
+        QTest::mouseDClick(form->tvProject->viewport(), Qt::LeftButton, {}, onText);
+        EXPECT_EQ(item->isExpanded(), expanded);
+    }
+    EXPECT_EQ(ui.Dialogs.size(), 2);
+    // Beside the text: no dialog (the services would fail on one).
+    const QPoint beside(row.right() - 2, row.center().y());
+    QTest::mouseClick(form->tvProject->viewport(), Qt::LeftButton, {}, beside);
+    QTest::mouseDClick(form->tvProject->viewport(), Qt::LeftButton, {}, beside);
+    EXPECT_EQ(ui.Dialogs.size(), 2);
+    EXPECT_FALSE(form->Modified());
 }
 
 TEST(CharacterMap, TheProgramBesideTheDesignerFirstThenTheDesktops)
