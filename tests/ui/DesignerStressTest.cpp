@@ -4,7 +4,8 @@
 // shows the node tree and the tree keeps its rules; at the end the project
 // reads back byte for byte, through a file and the main window.
 //
-// ZEL_STRESS_STEPS (default 20000, about 11000 of them commands) and ZEL_STRESS_SEED (default fixed) allow
+// ZEL_STRESS_STEPS (default 20000, about 11000 of them commands) and
+// ZEL_STRESS_SEED (default fixed) allow
 // longer or other runs: ZEL_STRESS_STEPS=200000 build/tests/test_ui
 // --gtest_filter='DesignerStress*'.
 #include "MainWindowFixture.h"
