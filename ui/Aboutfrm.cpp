@@ -4,6 +4,7 @@
 #include "Dialogbuttons.h"
 #include "Itemdialog.h"
 #include "Lumor_unicode.h"
+#include "Mainimages.h"
 #include "UiServices.h"
 #include "Zelapplication.h"
 
@@ -13,7 +14,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -22,38 +22,6 @@ TFormAbout *FormAbout = nullptr;
 namespace {
 
 constexpr int kPictureSize = 96;
-
-// The program's picture: the front of a panel, its display lit with a menu,
-// the four arrow keys and the two round keys below.
-QPixmap PanelPicture()
-{
-    QPixmap picture(kPictureSize, kPictureSize);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(60, 64, 72), 2));
-    painter.setBrush(QColor(200, 204, 210));
-    painter.drawRoundedRect(QRectF(6, 4, 84, 88), 8, 8);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(16, 20, 28));
-    painter.drawRect(QRectF(14, 12, 68, 44));
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(QColor(120, 220, 255));
-    painter.drawRect(QRect(18, 16, 40, 6));  // the title row
-    for (int row = 0; row < 3; ++row)        // three menu rows
-        painter.drawRect(QRect(18, 28 + 8 * row, 24 + 8 * (row % 2), 4));
-    painter.drawRect(QRect(70, 28, 4, 4));  // the cursor
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(80, 86, 96));
-    const QPointF keys[] = {{30, 66}, {30, 82}, {20, 74}, {40, 74}};
-    for (const QPointF &key : keys)
-        painter.drawRect(QRectF(key.x() - 4, key.y() - 4, 8, 8));
-    painter.setBrush(QColor(200, 60, 50));
-    painter.drawEllipse(QPointF(62, 74), 6, 6);
-    painter.setBrush(QColor(60, 160, 80));
-    painter.drawEllipse(QPointF(78, 74), 6, 6);
-    return picture;
-}
 
 }  // namespace
 
@@ -65,7 +33,7 @@ TFormAbout::TFormAbout(QWidget *parent) : QDialog(parent)
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     imgPanel = MakeLabel(GroupBox1, "imgPanel", QString());
-    imgPanel->setPixmap(PanelPicture());
+    imgPanel->setPixmap(PanelPicture(kPictureSize));
     imgPanel->setFixedSize(kPictureSize, kPictureSize);
     lbTitle = MakeLabel(GroupBox1, "lbTitle", QString());
     QFont titleFont = lbTitle->font();

@@ -216,51 +216,6 @@ bool CommandRuleAllows(Command id, const CommandState &state)
     }
 }
 
-bool CommandHasWorker(Command id)
-{
-    switch (id) {
-    case Command::New:
-    case Command::Open:
-    case Command::Save:
-    case Command::SaveAs:
-    case Command::Close:
-    case Command::Exit:
-    case Command::Compile:
-    case Command::Simulation:
-    case Command::SimulationOnline:
-    case Command::Debug:
-    case Command::DownloadMenu:
-    case Command::DownloadFirmware:
-    case Command::AddMenu:
-    case Command::AddAction:
-    case Command::AddValue:
-    case Command::AddList:
-    case Command::AddAlarm:
-    case Command::AddScreen:
-    case Command::Edit:
-    case Command::Delete:
-    case Command::MoveUp:
-    case Command::MoveDown:
-    case Command::ImportMenu:
-    case Command::ExportMenu:
-    case Command::Cut:
-    case Command::Copy:
-    case Command::PasteBefore:
-    case Command::PasteAfter:
-    case Command::PasteUnder:
-    case Command::DeleteLeaf:
-    case Command::DeleteChar: return true;
-    default:
-        // The other workers come with search and the small dialogs.
-        return false;
-    }
-}
-
-bool CommandEnabled(Command id, const CommandState &state)
-{
-    return CommandHasWorker(id) && CommandRuleAllows(id, state);
-}
-
 bool TreeDropAllowed(const TwNode &dragged, const TwNode &target)
 {
     const bool sameFamily = (IsMenuEntry(dragged.Kind) && IsMenuEntry(target.Kind))

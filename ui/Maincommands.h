@@ -2,9 +2,9 @@
 // tool button) and the one rules function that decides which are enabled.
 //
 // The rules are plain code over a snapshot of the window's state
-// (CommandState), so they can be tested as a table. A command is enabled when
-// its editing rule allows it and its worker is available (CommandHasWorker);
-// commands whose workers are not part of the program yet stay disabled.
+// (CommandState), so they can be tested as a table. They are the one place
+// that decides whether a command is enabled; each worker still checks its
+// own precondition before it acts.
 #pragma once
 
 #include <QString>
@@ -96,12 +96,8 @@ struct CommandState {
     int32_t clipboardKind = 0;  // kind of the subtree on the clipboard, 0 for none
 };
 
-// The editing rule of a command, as if every worker existed.
+// Whether the command is enabled in state: its editing rule.
 bool CommandRuleAllows(Command id, const CommandState &state);
-// Whether the command's worker is part of the program.
-bool CommandHasWorker(Command id);
-// The enabled state of a command: its rule and its worker.
-bool CommandEnabled(Command id, const CommandState &state);
 
 // Whether dragged may be dropped onto target, landing just before it in
 // target's menu: both of one family (sub-menus and actions, or values and

@@ -935,13 +935,13 @@ void TFormMain::UpdateActions()
         return;
     const CommandState state = CurrentCommandState();
     for (int i = 0; i < CommandCount; ++i)
-        actions_[std::size_t(i)]->setEnabled(CommandEnabled(Command(i), state));
+        actions_[std::size_t(i)]->setEnabled(CommandRuleAllows(Command(i), state));
 }
 
 void TFormMain::Execute(Command id)
 {
     RunGuarded([&] {
-        if (!CommandEnabled(id, CurrentCommandState()))
+        if (!CommandRuleAllows(id, CurrentCommandState()))
             return;
         switch (id) {
         case Command::New: NewProject(); break;
@@ -975,6 +975,10 @@ void TFormMain::Execute(Command id)
         case Command::PasteUnder: PasteNode(PasteUnder); break;
         case Command::DeleteLeaf: atDeleteLeafExecute(); break;
         case Command::DeleteChar: atDeleteCharExecute(); break;
+        case Command::Search: miSearchClick(); break;
+        case Command::SpecialChar: atSpecialCharExecute(); break;
+        case Command::About: atAboutExecute(); break;
+        case Command::PreferenceOutputFont: miPreferenceOutputFontClick(); break;
         default: break;
         }
     });

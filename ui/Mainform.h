@@ -256,6 +256,21 @@ public:
     // the UI services, with the description form attached.
     TFileRequest FileDialogRequest(TApCustomOpenLiteDialog &dialog);
 
+    // ---- Search (Mainsearch.cpp) ----
+    // The search command: the search dialog, then its hits in the result
+    // list below the tree (AddSearchResultLine) with a closing line; false
+    // when not searched.
+    bool miSearchClick();
+
+    // ---- Small commands (Mainmisc.cpp) ----
+    // Starts the character map on the output font (Charactermap.h); says so
+    // when none is found or it cannot be started.
+    bool atSpecialCharExecute();
+    // The About box, captioned in the current language.
+    void atAboutExecute();
+    // The output font preference.
+    void miPreferenceOutputFontClick();
+
     // ---- Tree view ----
     // Rebuilds the view's items from Root (none without a project).
     void RebuildTree();

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFont>
+#include <QImage>
 #include <QList>
 #include <QPainter>
 #include <QPainterPath>
@@ -235,9 +236,19 @@ constexpr Painter kTreePictures[TreeImageCount] = {
 
 // ---- Command pictures ----
 
+// A small yellow star: something new.
+void Sparkle(QPainter &p, int cx, int cy)
+{
+    Line(p, cx - 3, cy, cx + 3, cy, kYellow.darker(130));
+    Line(p, cx, cy - 3, cx, cy + 3, kYellow.darker(130));
+    p.fillRect(QRect(cx - 1, cy - 1, 3, 3), kYellow);
+}
+
 void NewPicture(QPainter &p)
 {
     Page(p, 2, 0, 11, 15);
+    TextLines(p, 5, 7, 5, 3, 2, kLightBlue);
+    Sparkle(p, 4, 4);
 }
 
 void OpenPicture(QPainter &p)
@@ -339,9 +350,9 @@ void ExportPicture(QPainter &p)
 
 void CutPicture(QPainter &p)
 {
-    Line(p, 4, 0, 10, 10, kInk);
-    Line(p, 10, 0, 4, 10, kInk);
-    p.setPen(QPen(kRed, 1));
+    Line(p, 4, 0, 10, 10, kBlue);
+    Line(p, 10, 0, 4, 10, kBlue);
+    p.setPen(QPen(kRed, 2));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QRect(1, 10, 4, 4));
     p.drawEllipse(QRect(9, 10, 4, 4));
@@ -350,7 +361,9 @@ void CutPicture(QPainter &p)
 void CopyPicture(QPainter &p)
 {
     Page(p, 0, 0, 9, 11);
+    TextLines(p, 2, 4, 4, 3, 2, kBlue);
     Page(p, 5, 4, 9, 11);
+    TextLines(p, 7, 8, 4, 3, 2, kBlue);
 }
 
 void Clipboard(QPainter &p)
@@ -402,10 +415,11 @@ void BlankPicture(QPainter &)
 void SearchPicture(QPainter &p)
 {
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(kInk, 2));
+    p.setPen(QPen(QColor(160, 110, 60), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(9.5, 9.5), QPointF(13.5, 13.5));
+    p.setPen(QPen(kBlue, 2));
     p.setBrush(kLightBlue);
     p.drawEllipse(QRectF(1.5, 1.5, 8, 8));
-    p.drawLine(QPointF(9, 9), QPointF(14, 14));
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 
@@ -467,6 +481,21 @@ constexpr Painter kMenuPictures[MenuImageCount] = {
     SimulationOnlinePicture,  // 31 Simulation Online
 };
 
+// The look of a picture on a disabled button or entry: grey and faint, so
+// that it cannot be taken for the coloured picture of an enabled one.
+QPixmap DisabledLook(const QPixmap &pixmap)
+{
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = 96 + qGray(line[x]) / 2;
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) * 2 / 5);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
 QIcon Draw(Painter painter)
 {
     QPixmap pixmap(16, 16);
@@ -474,7 +503,9 @@ QIcon Draw(Painter painter)
     QPainter p(&pixmap);
     painter(p);
     p.end();
-    return QIcon(pixmap);
+    QIcon icon(pixmap);
+    icon.addPixmap(DisabledLook(pixmap), QIcon::Disabled);
+    return icon;
 }
 
 // Built on first use; dropped when the application ends, before the
@@ -511,4 +542,42 @@ QIcon TreeImage(int index)
 QIcon MenuImage(int index)
 {
     return FromList(gMenuImages, kMenuPictures, MenuImageCount, index);
+}
+
+QPixmap PanelPicture(int size)
+{
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    // Drawn on a 96 x 96 grid.
+    painter.scale(size / 96.0, size / 96.0);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 64, 72), 2));
+    painter.setBrush(QColor(200, 204, 210));
+    painter.drawRoundedRect(QRectF(6, 4, 84, 88), 8, 8);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(16, 20, 28));
+    painter.drawRect(QRectF(14, 12, 68, 44));
+    painter.setBrush(QColor(120, 220, 255));
+    painter.drawRect(QRectF(18, 16, 40, 6));  // the title row
+    for (int row = 0; row < 3; ++row)         // three menu rows
+        painter.drawRect(QRectF(18, 28 + 8 * row, 24 + 8 * (row % 2), 4));
+    painter.drawRect(QRectF(70, 28, 4, 4));  // the cursor
+    painter.setBrush(QColor(80, 86, 96));
+    const QPointF keys[] = {{30, 66}, {30, 82}, {20, 74}, {40, 74}};
+    for (const QPointF &key : keys)
+        painter.drawRect(QRectF(key.x() - 4, key.y() - 4, 8, 8));
+    painter.setBrush(QColor(200, 60, 50));
+    painter.drawEllipse(QPointF(62, 74), 6, 6);
+    painter.setBrush(QColor(60, 160, 80));
+    painter.drawEllipse(QPointF(78, 74), 6, 6);
+    return picture;
+}
+
+QIcon DesignerIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128})
+        icon.addPixmap(PanelPicture(size));
+    return icon;
 }

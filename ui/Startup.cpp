@@ -14,6 +14,7 @@
 #include "Listform.h"
 #include "Lumor_unicode.h"
 #include "Mainform.h"
+#include "Mainimages.h"
 #include "Menuform.h"
 #include "Projectpropfrm.h"
 #include "Screenfrm.h"
@@ -103,6 +104,8 @@ void StartDesigner(const QStringList &arguments)
     Localizer.InitLanguage(QStringLiteral("ZELDesigner"));
     // The name only: a display name would be appended to every window title.
     QApplication::setApplicationName(ApplicationTitle());
+    // Every window of the designer carries the panel picture.
+    QApplication::setWindowIcon(DesignerIcon());
     InstallFileDialogRunner();
     CreateStartupForms(arguments);
     FormMain->show();

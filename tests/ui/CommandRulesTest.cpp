@@ -263,18 +263,13 @@ TEST(CommandRules, AlarmsScreensAndDeleteNode)
     EXPECT_FALSE(CommandRuleAllows(Command::DeleteLeaf, Selecting(empty)));
 }
 
-TEST(CommandRules, OnlyCommandsWithWorkersAreEnabled)
+TEST(CommandRules, ExitAlwaysPropertiesNever)
 {
     CommandState state;
     state.projectOpen = true;
     state.modified = true;
-    for (int i = 0; i < CommandCount; ++i) {
-        const Command c = Command(i);
-        EXPECT_EQ(CommandEnabled(c, state), CommandHasWorker(c) && CommandRuleAllows(c, state))
-            << CommandInfoOf(c).name;
-    }
-    EXPECT_TRUE(CommandEnabled(Command::Exit, CommandState()));
-    EXPECT_FALSE(CommandEnabled(Command::Properties, state));
+    EXPECT_TRUE(CommandRuleAllows(Command::Exit, CommandState()));
+    EXPECT_FALSE(CommandRuleAllows(Command::Properties, state));
 }
 
 TEST(CommandTable, NamesShortcutsAndImages)

@@ -1,10 +1,16 @@
 // The designer program itself starts and stays up, with or without a
-// project on its command line; and a picture of its window for the README.
+// project on its command line; and pictures of its window and of an item
+// dialog for the README.
 #include "MainWindowFixture.h"
 
+#include "DemoProject.h"
 #include "Mainform.h"
+#include "PanelLcdDriver.h"
 #include "Startup.h"
+#include "Treebinder.h"
+#include "Valuefrm.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -73,25 +79,45 @@ TEST_F(MainWindowTest, AFailedStartUpIsShownAndWhatItMadeIsShutDown)
     EXPECT_EQ(RunProgram([] {}, [] { return 0; }, [] { throw std::runtime_error("x"); }), 1);
 }
 
-// Saves a picture of the window with a small project to the file named by
-// ZEL_SCREENSHOT (docs/main-window.png is made this way); without it the
-// picture is only taken.
-TEST_F(MainWindowTest, PictureOfTheWindow)
+// Pictures of the window holding the demo project, and of the value dialog
+// editing one of its values, saved as main-window.png and value-dialog.png
+// into the folder named by ZEL_DOC_PICTURES (the README's pictures are made
+// this way, under Xvfb); without it they are only taken.
+TEST_F(MainWindowTest, PicturesOfTheDemoProject)
 {
-    TFormMain form;
-    form.Document.ReplaceRoot(MakeSampleProject());
-    form.LocalizeFixedNodes();
-    form.SetProjectPath(QStringLiteral("/home/user/Plant.zel"));
-    form.AddRecentProject(form.ProjectPath());
-    form.tvProject->expandAll();
-    form.SelectNode(form.Root()->GetChild(1)->GetChild(0)->GetChild(0));
-    form.show();
-    QCoreApplication::processEvents();
-    const QPixmap picture = form.grab();
-    ASSERT_FALSE(picture.isNull());
-    EXPECT_EQ(picture.size(), form.size() * picture.devicePixelRatio());
-    const QString target = qEnvironmentVariable("ZEL_SCREENSHOT");
-    if (!target.isEmpty()) {
-        EXPECT_TRUE(picture.save(target));
+    const QString folder = qEnvironmentVariable("ZEL_DOC_PICTURES");
+    const auto save = [&](const QPixmap &picture, const char *name) {
+        ASSERT_FALSE(picture.isNull());
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(picture.save(QDir(folder).filePath(QLatin1String(name))));
+        }
+    };
+    {
+        TFormMain form;
+        form.Document.ReplaceRoot(MakeDemoProject());
+        form.LocalizeFixedNodes();
+        form.SetProjectPath(QStringLiteral("/home/user/demo.zel"));
+        form.AddRecentProject(form.ProjectPath());
+        TwNode *pumps = form.Root()->GetChild(1)->GetChild(0);
+        for (const TwNode *node : {form.Root()->GetChild(1), pumps, form.Root()->GetChild(2)})
+            TTreeBinder::ItemOf(node)->setExpanded(true);
+        form.SelectNode(pumps->GetChild(1));
+        form.tvProjectClick(TTreeBinder::ItemOf(pumps->GetChild(1)));
+        form.show();
+        form.tvProject->scrollToTop();
+        QCoreApplication::processEvents();
+        const QPixmap picture = form.grab();
+        EXPECT_EQ(picture.size(), form.size() * picture.devicePixelRatio());
+        save(picture, "main-window.png");
+
+        TFormValue &dialog = *ValueForm();
+        dialog.setWindowTitle(QStringLiteral("Edit Value"));
+        ASSERT_TRUE(dialog.LoadFromNode(pumps->GetChild(1)));
+        dialog.show();
+        QCoreApplication::processEvents();
+        save(dialog.grab(), "value-dialog.png");
+        dialog.close();
     }
+    delete FormValue;
+    SelectPanelModel(0);
 }

@@ -48,6 +48,16 @@ void TScriptedUiServices::SetDialogHandler(TDialogAnswer handler)
     dialogHandler_ = std::move(handler);
 }
 
+void TScriptedUiServices::SetQuestionHandler(std::function<int(const TBoxRequest &)> handler)
+{
+    questionHandler_ = std::move(handler);
+}
+
+void TScriptedUiServices::SetFileHandler(std::function<QString(const TFileRequest &)> handler)
+{
+    fileHandler_ = std::move(handler);
+}
+
 QStringList TScriptedUiServices::BoxTexts() const
 {
     QStringList texts;
@@ -68,6 +78,8 @@ int TScriptedUiServices::ShowBox(const TBoxRequest &request)
         return mrOk;
     if (request.kind != TBoxRequest::Question || request.mode == 2)
         return mrYes;
+    if (boxAnswers_.empty() && questionHandler_)
+        return questionHandler_(request);
     if (boxAnswers_.empty()) {
         ADD_FAILURE() << "question nobody answered: " << Describe(request);
         return mrCancel;
@@ -100,6 +112,8 @@ QString TScriptedUiServices::ChooseFile(const TFileRequest &request)
     Files.append(request);
     if (OnFileChoice)
         OnFileChoice(request);
+    if (fileAnswers_.empty() && fileHandler_)
+        return fileHandler_(request);
     if (fileAnswers_.empty()) {
         ADD_FAILURE() << "file choice nobody answered: " << request.filter.toStdString();
         return QString();

@@ -6,6 +6,8 @@
 //   ui.AnswerFile(path);                // the next file chooser picks path ("" cancels)
 //   ui.AnswerDialog([](QDialog &d) { ...; return int(QDialog::Accepted); });
 //   ui.SetDialogHandler(handler);       // every further dialog run, once the queue is empty
+//   ui.SetQuestionHandler(handler);     // the same for questions
+//   ui.SetFileHandler(handler);         // the same for file choices
 //   ... run the window ...
 //   EXPECT_EQ(ui.Boxes[0].text, ...);   // what was asked and shown
 //
@@ -47,6 +49,8 @@ public:
     void AnswerFile(const QString &path);
     void AnswerDialog(TDialogAnswer answer);
     void SetDialogHandler(TDialogAnswer handler);
+    void SetQuestionHandler(std::function<int(const TBoxRequest &request)> handler);
+    void SetFileHandler(std::function<QString(const TFileRequest &request)> handler);
 
     // ---- Record ----
     QList<TBoxRequest> Boxes;
@@ -92,6 +96,8 @@ private:
     std::deque<QString> fileAnswers_;
     std::deque<TDialogAnswer> dialogAnswers_;
     TDialogAnswer dialogHandler_;
+    std::function<int(const TBoxRequest &)> questionHandler_;
+    std::function<QString(const TFileRequest &)> fileHandler_;
     QString clipboardType_;
     QByteArray clipboardBytes_;
 };
