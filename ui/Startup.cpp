@@ -112,7 +112,7 @@ void StartDesigner(const QStringList &arguments)
     FormMain->OpenStartupProject();
 }
 
-void StopDesigner()
+void DestroyDesignerWindows()
 {
     // The windows made on first use go first.
     DestroySimulationForms();
@@ -127,6 +127,11 @@ void StopDesigner()
     DeleteForm(FormStartupScreen);
     DeleteForm(FormConfig);
     DestroyStartupForms();
+}
+
+void StopDesigner()
+{
+    DestroyDesignerWindows();
     UninstallFileDialogRunner();
     Localizer.ReleaseLanguage();
 }

@@ -43,6 +43,9 @@ void CreateStartupForms(const QStringList &arguments);
 // Frees the start-up forms in reverse order (the output font dialog writes
 // its setting then).
 void DestroyStartupForms();
+// Frees every window of the designer: those made on first use, then the
+// start-up forms in reverse order. Safe to call when some were never made.
+void DestroyDesignerWindows();
 
 void StartDesigner(const QStringList &arguments);
 void StopDesigner();

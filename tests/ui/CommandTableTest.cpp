@@ -139,19 +139,8 @@ std::string Names(const QSet<Command> &commands)
                                          << "; allowed but not enabled: " << Names(expected - enabled);
 }
 
-class CommandTableTest : public MainWindowTest {
+class CommandTableTest : public DesignerWindowTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        form = std::make_unique<TFormMain>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        MainWindowTest::TearDown();
-    }
-
     QSet<Command> Enabled() const
     {
         QSet<Command> enabled;
@@ -170,8 +159,6 @@ protected:
     {
         ui.SetClipboardData(ClipboardMimeType(), node ? MakeClipboardBlock(*node) : QByteArray("none"));
     }
-
-    std::unique_ptr<TFormMain> form;
 };
 
 }  // namespace

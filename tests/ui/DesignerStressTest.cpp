@@ -49,31 +49,8 @@ int EnvironmentNumber(const char *name, int fallback)
     return ok && value > 0 ? value : fallback;
 }
 
-class DesignerStress : public MainWindowTest {
+class DesignerStress : public DesignerWindowTest {
 protected:
-    void TearDown() override
-    {
-        form.reset();
-        for (QWidget *dialog : QList<QWidget *>{FormMenu, FormValue, FormList, fmAction, FormAlarm,
-                                                FormScreen, FormStartupScreen, FormConfig, FormDeviceInfo,
-                                                FormDescription, fmSearch, FormCompile})
-            delete dialog;
-        FormMenu = nullptr;
-        FormValue = nullptr;
-        FormList = nullptr;
-        fmAction = nullptr;
-        FormAlarm = nullptr;
-        FormScreen = nullptr;
-        FormStartupScreen = nullptr;
-        FormConfig = nullptr;
-        FormDeviceInfo = nullptr;
-        FormDescription = nullptr;
-        fmSearch = nullptr;
-        FormCompile = nullptr;
-        SelectPanelModel(0);
-        MainWindowTest::TearDown();
-    }
-
     int Random(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
     bool Chance(int percent) { return Random(100) < percent; }
     QString Word()
@@ -183,7 +160,6 @@ protected:
         return item.result();
     }
 
-    std::unique_ptr<TFormMain> form;
     std::mt19937 rng;
 };
 
@@ -210,7 +186,6 @@ TEST_F(DesignerStress, ARandomSessionNeverBreaksTheTree)
     ui.SetQuestionHandler([this](const TBoxRequest &request) { return AnswerBox(request); });
     ui.SetFileHandler([this](const TFileRequest &request) { return AnswerFile(request); });
 
-    form = std::make_unique<TFormMain>();
     form->show();
     const QString start = WriteTestFile(dir.filePath(QStringLiteral("demo.zel")), DemoProjectFile());
     ASSERT_TRUE(form->LoadProject(start));

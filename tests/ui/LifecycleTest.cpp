@@ -31,27 +31,8 @@
 
 namespace {
 
-class LifecycleTest : public MainWindowTest {
+class LifecycleTest : public DesignerWindowTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        form = std::make_unique<TFormMain>();
-    }
-
-    void TearDown() override
-    {
-        form.reset();
-        DestroySimulationForms();
-        delete FormDebug;
-        delete FormCompile;
-        delete fmDownload;
-        delete FormDeviceInfo;
-        delete FormDescription;
-        SelectPanelModel(0);
-        MainWindowTest::TearDown();
-    }
-
     QString Path(const QString &name) const { return dir.filePath(name); }
 
     // A project file holding the sample project (model id deviceId).
@@ -77,8 +58,6 @@ protected:
     {
         ui.AnswerDialog([](QDialog &) { return int(QDialog::Accepted); });
     }
-
-    std::unique_ptr<TFormMain> form;
 };
 
 }  // namespace

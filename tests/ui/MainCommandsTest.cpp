@@ -27,23 +27,8 @@
 
 namespace {
 
-class MainCommandsTest : public MainWindowTest {
+class MainCommandsTest : public DesignerWindowTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        form = std::make_unique<TFormMain>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        delete fmSearch;
-        delete FormAbout;
-        delete fmFontSelect;
-        delete FormMenu;
-        MainWindowTest::TearDown();
-    }
-
     // The search dialog answered as a user would: the scope chosen, the text
     // typed, OK pressed.
     void AnswerSearch(bool byReference, const QString &text)
@@ -64,8 +49,6 @@ protected:
             lines.append(form->lbSearchResult->item(i)->text());
         return lines;
     }
-
-    std::unique_ptr<TFormMain> form;
 };
 
 // An executable file named name in folder.

@@ -1,6 +1,9 @@
 // Helpers of the main-window tests.
 #include "MainWindowFixture.h"
 
+#include "PanelLcdDriver.h"
+#include "Startup.h"
+
 #include <QFile>
 
 QString MainWindowTest::MakeFile(const QString &name) const
@@ -30,4 +33,12 @@ std::unique_ptr<TwNode> MakeSampleProject()
     new TwNode(root.get(), QStringLiteral("Screen Saver"), nkScreenSaver);
     new TwNode(root.get(), QStringLiteral("Configuration"), nkConfiguration);
     return root;
+}
+
+void DesignerWindowTest::TearDown()
+{
+    form.reset();
+    DestroyDesignerWindows();
+    SelectPanelModel(0);
+    MainWindowTest::TearDown();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Lumor_unicode.h"
+#include "Mainform.h"
 #include "ScriptedUiServices.h"
 #include "ShippedLanguage.h"
 #include "Ufmyesno.h"
@@ -48,6 +49,21 @@ protected:
 
     TScriptedUiServices ui;
     QTemporaryDir dir;
+};
+
+// The main window on its own, with every window of the designer that a test
+// made (dialogs made on first use, start-up forms) freed after the test and
+// the panel model put back to 128 x 64.
+class DesignerWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        form = std::make_unique<TFormMain>();
+    }
+    void TearDown() override;
+
+    std::unique_ptr<TFormMain> form;
 };
 
 // A project as a new project makes it (fixed nodes with their built-in

@@ -47,19 +47,13 @@ TwNode *MenuChain(TwNode *parent, int depth)
     return parent;
 }
 
-template <typename Form> void Free(Form *&form)
-{
-    delete form;
-    form = nullptr;
-}
-
 // Main Menu: Pumps (values Flow, Speed), Fans (sub-menu Inner), action Reset;
 // two alarms, two startup pictures and the screen saver's picture.
-class NodeEditingTest : public MainWindowTest {
+class NodeEditingTest : public DesignerWindowTest {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
+        DesignerWindowTest::SetUp();
         TestProject p = NewTestProject();
         mainMenu = p.MainMenu;
         pumps = AddSubMenu(mainMenu, "Pumps");
@@ -78,17 +72,7 @@ protected:
         saver->SetProp("ImageData", PictureHex(0, 0x81));
         configuration = p.Configuration;
         device = p.DeviceInfo;
-        form = std::make_unique<TFormMain>();
         form->Document.ReplaceRoot(std::move(p.Root));
-    }
-
-    void TearDown() override
-    {
-        form.reset();
-        Free(FormMenu), Free(FormValue), Free(FormList), Free(fmAction), Free(FormAlarm), Free(FormScreen);
-        Free(FormStartupScreen), Free(FormConfig), Free(FormDeviceInfo), Free(FormDescription);
-        SelectPanelModel(0);
-        MainWindowTest::TearDown();
     }
 
     // Runs a command on node as the user would (nothing when it is off).
@@ -113,7 +97,6 @@ protected:
 
     bool Expanded(const TwNode *node) const { return TTreeBinder::ItemOf(node)->isExpanded(); }
 
-    std::unique_ptr<TFormMain> form;
     TwNode *mainMenu, *pumps, *flow, *fans, *reset, *alarms, *startup, *saver, *configuration, *device;
 };
 
