@@ -14,7 +14,7 @@
 #include <cstdlib>
 
 namespace {
-constexpr int kFuzzMaxLines = 4000;
+constexpr int kFuzzMaxLines = 500;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
