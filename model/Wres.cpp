@@ -135,7 +135,7 @@ uint32_t ImageU32(const QByteArray &image, qsizetype offset)
 
 int PictureBytesOfModel(uint32_t panelModelId)
 {
-    return panelModelId == 1 ? 128 * 96 / 8 : 128 * 64 / 8;
+    return panelModelId == 1 ? kPictureBytes96 : kPictureBytes64;
 }
 
 bool IsSystemMenuProject(const QString &projectFileName)
