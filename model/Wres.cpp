@@ -135,7 +135,7 @@ uint32_t ImageU32(const QByteArray &image, qsizetype offset)
 
 int PictureBytesOfModel(uint32_t panelModelId)
 {
-    return panelModelId == 1 ? 128 * 96 / 8 : 128 * 64 / 8;
+    return panelModelId == 1 ? kPictureBytes96 : kPictureBytes64;
 }
 
 bool IsSystemMenuProject(const QString &projectFileName)
@@ -254,12 +254,12 @@ int64_t TwRes::FieldNumber(const TwNode *node, const char *key, int64_t defaultV
     return value;
 }
 
-uint16_t TwRes::OperandNumber(const TwNode *node, const QString &key, const QString &text) const
+uint16_t TwRes::OperandNumber(const TwNode *node, const QString &key, const QString &text,
+                              int64_t number) const
 {
-    const OperandFields operand = ParseOperandFields(text);
-    if (operand.number < 0 || operand.number > 0xFFFF)
+    if (number < 0 || number > 0xFFFF)
         RefuseNumber(node, QStringLiteral("property \"%1\"").arg(key), text, 0, 0xFFFF);
-    return static_cast<uint16_t>(operand.number);
+    return static_cast<uint16_t>(number);
 }
 
 void TwRes::AddGlyphs(const QString &text)
@@ -329,7 +329,7 @@ uint16_t TwRes::AddOperand(const QString &text, const TwNode *node, const QStrin
     TwSection &pool = m_sections[rsAttributePool];
     const uint16_t location = TakeLocation(pool, "attribute pool");
     const OperandFields operand = ParseOperandFields(text);
-    pool.WriteU16(OperandNumber(node ? node : m_currentItem, key, text));
+    pool.WriteU16(OperandNumber(node ? node : m_currentItem, key, text, operand.number));
     pool.WriteU8(operand.type);
     pool.WriteU8(0);
     return location;
@@ -341,7 +341,7 @@ void TwRes::AddItemAttribute(const TwNode *item, TwSection &out)
     out.WriteU16(TakeLocation(pool, "attribute pool"));
     const QString reference = item->GetProp(QStringLiteral("Reference"));
     const OperandFields operand = ParseOperandFields(reference);
-    const uint16_t refNumber = OperandNumber(item, QStringLiteral("Reference"), reference);
+    const uint16_t refNumber = OperandNumber(item, QStringLiteral("Reference"), reference, operand.number);
     const bool readOnly = item->GetPropFlag(QStringLiteral("ReadOnly"));
     const bool isSigned = item->GetPropFlag(QStringLiteral("Signed"));
 

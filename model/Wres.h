@@ -267,9 +267,9 @@ private:
     // text is no number; a number outside low .. high refuses the compile.
     int64_t FieldNumber(const TwNode *node, const char *key, int64_t defaultValue, int64_t low,
                         int64_t high) const;
-    // The 16-bit number of an operand property; a constant outside 0 .. 65535
-    // refuses the compile.
-    uint16_t OperandNumber(const TwNode *node, const QString &key, const QString &text) const;
+    // The 16-bit field of the number parsed from an operand property's text;
+    // a constant outside 0 .. 65535 refuses the compile.
+    uint16_t OperandNumber(const TwNode *node, const QString &key, const QString &text, int64_t number) const;
 
     TwGlyphSource &m_font;
     TwCompileSettings m_settings;

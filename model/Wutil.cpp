@@ -18,6 +18,45 @@ bool IsDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+// Every letter an operand's name may hold: read in state from, it makes the
+// operand flag and leads to state to. A letter after a prefix chooses the
+// longer operand.
+struct LetterStep {
+    ParseState from;
+    char letter;
+    uint32_t flag;
+    ParseState to;
+};
+
+constexpr LetterStep kLetterSteps[] = {
+    {ParseState::Start, 'C', opC, ParseState::NeedDigit},
+    {ParseState::Start, 'M', opM, ParseState::NeedDigit},
+    {ParseState::Start, 'S', opS, ParseState::NeedDigit},
+    {ParseState::Start, 'T', opT, ParseState::NeedDigit},
+    {ParseState::Start, 'X', opX, ParseState::NeedDigit},
+    {ParseState::Start, 'Y', opY, ParseState::NeedDigit},
+    {ParseState::Start, 'R', opR, ParseState::R},
+    {ParseState::Start, 'D', opD, ParseState::D},
+    {ParseState::R, 'C', opRC, ParseState::NeedDigit},
+    {ParseState::R, 'T', opRT, ParseState::NeedDigit},
+    {ParseState::D, 'D', opDD, ParseState::NeedDigit},
+    {ParseState::D, 'R', opDR, ParseState::DR},
+    {ParseState::DR, 'C', opDRC, ParseState::NeedDigit},
+};
+
+// Takes the letter c in state: false when no operand name goes on with it.
+bool TakeLetter(ParseState &state, uint32_t &flag, QChar c)
+{
+    for (const LetterStep &step : kLetterSteps) {
+        if (step.from == state && c == QLatin1Char(step.letter)) {
+            flag = step.flag;
+            state = step.to;
+            return true;
+        }
+    }
+    return false;
+}
+
 struct Range {
     uint32_t flag;
     double low;
@@ -64,78 +103,21 @@ uint32_t ParseOperand(const QString &text, int32_t &number)
                 flag = opConst;
                 value = c.unicode() - '0';
                 state = ParseState::Number;
-            } else {
-                switch (c.unicode()) {
-                case 'C':
-                    flag = opC;
-                    state = ParseState::NeedDigit;
-                    break;
-                case 'M':
-                    flag = opM;
-                    state = ParseState::NeedDigit;
-                    break;
-                case 'S':
-                    flag = opS;
-                    state = ParseState::NeedDigit;
-                    break;
-                case 'T':
-                    flag = opT;
-                    state = ParseState::NeedDigit;
-                    break;
-                case 'X':
-                    flag = opX;
-                    state = ParseState::NeedDigit;
-                    break;
-                case 'Y':
-                    flag = opY;
-                    state = ParseState::NeedDigit;
-                    break;
-                case 'R':
-                    flag = opR;
-                    state = ParseState::R;
-                    break;
-                case 'D':
-                    flag = opD;
-                    state = ParseState::D;
-                    break;
-                default: return opNone;
-                }
+            } else if (!TakeLetter(state, flag, c)) {
+                return opNone;
             }
             break;
         case ParseState::R:
         case ParseState::D:
-        case ParseState::DR: {
-            // A letter after the prefix chooses the longer operand; a digit
-            // starts the number of the prefix's own operand.
-            struct Next {
-                ParseState from;
-                char letter;
-                uint32_t flag;
-                ParseState to;
-            };
-            static constexpr Next kNext[] = {
-                {ParseState::R, 'C', opRC, ParseState::NeedDigit},
-                {ParseState::R, 'T', opRT, ParseState::NeedDigit},
-                {ParseState::D, 'D', opDD, ParseState::NeedDigit},
-                {ParseState::D, 'R', opDR, ParseState::DR},
-                {ParseState::DR, 'C', opDRC, ParseState::NeedDigit},
-            };
+        case ParseState::DR:
+            // A digit starts the number of the prefix's own operand.
             if (IsDigit(c)) {
                 value = c.unicode() - '0';
                 state = ParseState::Number;
-                break;
-            }
-            const ParseState from = state;
-            for (const Next &n : kNext) {
-                if (n.from == from && c == QLatin1Char(n.letter)) {
-                    flag = n.flag;
-                    state = n.to;
-                }
-            }
-            if (state == from)
+            } else if (!TakeLetter(state, flag, c)) {
                 return opNone;
+            }
             break;
-        }
         case ParseState::NeedDigit:
         case ParseState::Number:
             if (!IsDigit(c))
