@@ -1,6 +1,7 @@
 #include "ProjectBuilder.h"
 
 #include "NodeStream.h"
+#include "PictureData.h"
 #include "Wres.h"
 #include "Wutil.h"
 
@@ -85,7 +86,7 @@ TwNode *AddStartupPicture(TwNode *startupScreen, const QString &imageData)
 
 QString HexText(const QByteArray &bytes)
 {
-    return QString::fromLatin1(bytes.toHex().toUpper());
+    return PictureTextFromBytes(bytes);
 }
 
 QString PictureHex(int deviceId, uint8_t fill)
