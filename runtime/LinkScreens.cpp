@@ -12,6 +12,7 @@
 #include "RuntimeImage.h"
 #include "RuntimeItems.h"
 #include "RuntimeSavers.h"
+#include "RuntimeScreens.h"
 
 namespace runtime {
 
@@ -124,13 +125,6 @@ constexpr ClockGlyphTable MakeClockGlyphs()
 constexpr ClockGlyphTable kClockGlyphs = MakeClockGlyphs();
 
 // ---- alarm ---------------------------------------------------------------------
-
-void Flush()
-{
-    if (FlushDisplayHook != nullptr) {
-        FlushDisplayHook();
-    }
-}
 
 // Polls the values of the lines that have an operand (rewriting the slot a line
 // already holds) and gives back the slots of the others; true when any line has one.
@@ -274,7 +268,7 @@ void ShowLinkTimeout()
     } else {
         TimeoutPhase = 1;
     }
-    Flush();
+    FlushDisplay();
 }
 
 // ---- alarm ---------------------------------------------------------------------
@@ -359,7 +353,7 @@ void DrawAlarmMessage()
             y += kAlarmLineStep;
         }
     }
-    Flush();
+    FlushDisplay();
 }
 
 void AlarmValuesArrived()

@@ -192,9 +192,7 @@ void ShowLimitScreen(const char *text, std::int32_t limit)
     DrawBigNumber((w - f) / 2, 20, kind, value, record.decimals, true);
     DrawHLine(0, 44, w, 1);
     DrawCStringCentred("Press Any Key", w / 2, 50, 1);
-    if (FlushDisplayHook != nullptr) {
-        FlushDisplayHook();
-    }
+    FlushDisplay();
     gEngine.displayHeld = 1;
 }
 
