@@ -135,10 +135,7 @@ bool SubscribeAlarmValues()
         std::uint16_t &slot = AlarmPollSlots[i];
         const AlarmOperand &operand = AlarmOperands[i];
         if (operand.type == OpNone) {
-            if (slot != kNoPollSlot) {
-                RemovePoll(slot);
-                slot = kNoPollSlot;
-            }
+            ReleasePoll(slot);
             continue;
         }
         any = true;
@@ -192,10 +189,7 @@ void StartClockPolls()
 void StopClockPolls()
 {
     for (std::uint16_t &slot : ClockPollSlots) {
-        if (slot != kNoPollSlot) {
-            RemovePoll(slot);
-            slot = kNoPollSlot;
-        }
+        ReleasePoll(slot);
     }
 }
 

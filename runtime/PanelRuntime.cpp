@@ -336,9 +336,8 @@ void EnterStartMenu()
     if (!gImage.loaded) {
         return;
     }
-    if (gImage.workingSpace.type != 0 && PollCount > 1 && gEngine.locationPollSlot != kNoPollSlot) {
-        RemovePoll(gEngine.locationPollSlot);
-        gEngine.locationPollSlot = kNoPollSlot;
+    if (gImage.workingSpace.type != 0 && PollCount > 1) {
+        ReleasePoll(gEngine.locationPollSlot);
     }
     gEngine.startupFrame = 0;
     gEngine.frameTick = 0;

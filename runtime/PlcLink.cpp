@@ -334,6 +334,14 @@ void RemovePoll(std::uint16_t slot)
     ++PollSequence;
 }
 
+void ReleasePoll(std::uint16_t &slot)
+{
+    if (slot != kNoPollSlot) {
+        RemovePoll(slot);
+        slot = kNoPollSlot;
+    }
+}
+
 std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, void *target)
 {
     return UpdatePollWidth(slot, type, address, target, 0);
