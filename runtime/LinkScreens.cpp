@@ -12,6 +12,7 @@
 #include "RuntimeImage.h"
 #include "RuntimeItems.h"
 #include "RuntimeSavers.h"
+#include "RuntimeScreens.h"
 
 namespace runtime {
 
@@ -125,13 +126,6 @@ constexpr ClockGlyphTable kClockGlyphs = MakeClockGlyphs();
 
 // ---- alarm ---------------------------------------------------------------------
 
-void Flush()
-{
-    if (FlushDisplayHook != nullptr) {
-        FlushDisplayHook();
-    }
-}
-
 // Polls the values of the lines that have an operand (rewriting the slot a line
 // already holds) and gives back the slots of the others; true when any line has one.
 bool SubscribeAlarmValues()
@@ -141,10 +135,7 @@ bool SubscribeAlarmValues()
         std::uint16_t &slot = AlarmPollSlots[i];
         const AlarmOperand &operand = AlarmOperands[i];
         if (operand.type == OpNone) {
-            if (slot != kNoPollSlot) {
-                RemovePoll(slot);
-                slot = kNoPollSlot;
-            }
+            ReleasePoll(slot);
             continue;
         }
         any = true;
@@ -198,10 +189,7 @@ void StartClockPolls()
 void StopClockPolls()
 {
     for (std::uint16_t &slot : ClockPollSlots) {
-        if (slot != kNoPollSlot) {
-            RemovePoll(slot);
-            slot = kNoPollSlot;
-        }
+        ReleasePoll(slot);
     }
 }
 
@@ -274,7 +262,7 @@ void ShowLinkTimeout()
     } else {
         TimeoutPhase = 1;
     }
-    Flush();
+    FlushDisplay();
 }
 
 // ---- alarm ---------------------------------------------------------------------
@@ -359,7 +347,7 @@ void DrawAlarmMessage()
             y += kAlarmLineStep;
         }
     }
-    Flush();
+    FlushDisplay();
 }
 
 void AlarmValuesArrived()

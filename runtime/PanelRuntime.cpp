@@ -41,13 +41,6 @@ bool InState(std::initializer_list<std::uint16_t> states)
     return std::find(states.begin(), states.end(), gEngine.screenState) != states.end();
 }
 
-void Flush()
-{
-    if (FlushDisplayHook != nullptr) {
-        FlushDisplayHook();
-    }
-}
-
 // The action feedback is over: back to the menu list, its caption measured again.
 void EndActionFeedback()
 {
@@ -277,7 +270,7 @@ int EnginePaint()
         return 0;
     }
     DrawCurrentScreen();
-    Flush();
+    FlushDisplay();
     gEngine.redraw = 0;
     return 0;
 }
@@ -343,9 +336,8 @@ void EnterStartMenu()
     if (!gImage.loaded) {
         return;
     }
-    if (gImage.workingSpace.type != 0 && PollCount > 1 && gEngine.locationPollSlot != kNoPollSlot) {
-        RemovePoll(gEngine.locationPollSlot);
-        gEngine.locationPollSlot = kNoPollSlot;
+    if (gImage.workingSpace.type != 0 && PollCount > 1) {
+        ReleasePoll(gEngine.locationPollSlot);
     }
     gEngine.startupFrame = 0;
     gEngine.frameTick = 0;

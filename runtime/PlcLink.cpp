@@ -224,11 +224,21 @@ void PollReplyHandler(std::uint16_t sequence, std::uint16_t length, const std::u
     }
 }
 
-// A complete "48" reply from the station with the error character "1".
-bool PollRefused(const std::uint8_t *reply, std::uint16_t length)
+// The checks of a "48" reply before its values: frame, checksum, station, echoed
+// command, then the error character "1" (PollReplyError).
+std::uint16_t CheckPollFrame(const std::uint8_t *reply, std::uint16_t length)
 {
-    return CheckReplyFrame(reply, length, gStationKnown ? gStation : nullptr, "48") == ReplyOk
-        && reply[5] == kRefusalChar;
+    std::uint16_t check = CheckReplyFrame(reply, length, gStationKnown ? gStation : nullptr, "48");
+    if (check == ReplyBadChecksum) {
+        return PollReplyBadChecksum;
+    }
+    if (check != ReplyOk) {
+        return PollReplyMalformed;
+    }
+    if (reply[5] == kRefusalChar) {
+        return PollReplyError;
+    }
+    return PollReplyOk;
 }
 
 void WriteReplyHandler(std::uint16_t sequence, std::uint16_t length, const std::uint8_t *reply)
@@ -324,6 +334,14 @@ void RemovePoll(std::uint16_t slot)
     ++PollSequence;
 }
 
+void ReleasePoll(std::uint16_t &slot)
+{
+    if (slot != kNoPollSlot) {
+        RemovePoll(slot);
+        slot = kNoPollSlot;
+    }
+}
+
 std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, void *target)
 {
     return UpdatePollWidth(slot, type, address, target, 0);
@@ -386,15 +404,9 @@ std::uint16_t BuildPollFrame(std::uint8_t *frame, const char *station)
 
 std::uint16_t ParsePollReply(const std::uint8_t *reply, std::uint16_t length)
 {
-    std::uint16_t check = CheckReplyFrame(reply, length, gStationKnown ? gStation : nullptr, "48");
-    if (check == ReplyBadChecksum) {
-        return PollReplyBadChecksum;
-    }
-    if (check != ReplyOk) {
-        return PollReplyMalformed;
-    }
-    if (reply[5] == kRefusalChar) {
-        return PollReplyError;
+    std::uint16_t check = CheckPollFrame(reply, length);
+    if (check != PollReplyOk) {
+        return check;
     }
     // Check every value first, store only a wholly good reply.
     std::uint32_t values[kPollSlotCount];
@@ -575,7 +587,7 @@ void LinkReceive(const std::uint8_t *bytes, std::uint16_t length)
     // the time-out message as silence does, and its next good reply clears it.
     std::uint16_t answered = length;
     if (length != 0 && length < kReceiveBufferSize && gCurrent == &gPollRequest
-        && gPollRequest.handler == PollReplyHandler && PollRefused(bytes, length)) {
+        && gPollRequest.handler == PollReplyHandler && CheckPollFrame(bytes, length) == PollReplyError) {
         answered = 0;
     }
     if (answered == 0) {

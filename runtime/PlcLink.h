@@ -83,6 +83,9 @@ std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, std::uint16_t *t
 std::uint16_t AddPoll(std::uint8_t type, std::uint16_t address, std::uint32_t *target);
 // Frees an active slot; PollSequence is raised in every case.
 void RemovePoll(std::uint16_t slot);
+// Frees the slot a caller keeps (RemovePoll) and sets it to kNoPollSlot; nothing when
+// it holds none.
+void ReleasePoll(std::uint16_t &slot);
 // Rewrites an active slot and returns it; a free slot, an index of 20 and above, or a
 // type or target AddPoll would refuse is left alone and gives kNoPollSlot.
 std::uint16_t UpdatePoll(std::uint16_t slot, std::uint8_t type, std::uint16_t address, void *target);

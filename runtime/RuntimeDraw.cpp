@@ -331,16 +331,23 @@ int DrawBigChar(int x, int y, char c)
     return width;
 }
 
+std::int64_t NumberKindValue(std::uint8_t kind, std::uint32_t value)
+{
+    switch (kind) {
+    case NumS16: return static_cast<std::int16_t>(value & 0xFFFF);
+    case NumS32: return static_cast<std::int32_t>(value);
+    case NumU32: return value;
+    default: return value & 0xFFFF;
+    }
+}
+
 int FormatNumber(char *out, std::uint8_t kind, std::uint32_t value, std::uint8_t decimals, bool strip)
 {
-    bool isSigned = KindSigned(kind);
-    bool wide = kind == NumU32 || kind == NumS32;
-    std::uint32_t magnitude = wide ? value : (value & 0xFFFF);
+    std::int64_t v = NumberKindValue(kind, value);
+    std::uint32_t magnitude = static_cast<std::uint32_t>(v < 0 ? -v : v);
     char sign = 0;
-    if (isSigned) {
-        std::int32_t v = wide ? static_cast<std::int32_t>(value) : static_cast<std::int16_t>(value & 0xFFFF);
+    if (KindSigned(kind)) {
         sign = v < 0 ? '-' : '+';
-        magnitude = v < 0 ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
     }
     // Digits from the right, the point after the decimals-th.
     int digits = KindDigits(kind);

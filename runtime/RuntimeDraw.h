@@ -87,6 +87,9 @@ void DrawWrappedText(std::uint16_t loc, int width, int x0, int y0, std::uint32_t
 // dark pixels, unclipped; returns 8, or 3 for '.'. Other characters draw nothing and
 // return 0.
 int DrawBigChar(int x, int y, char c);
+// The value as a number of the kind holds it: the low 16 bits for 16-bit kinds,
+// read as two's complement for the signed kinds.
+std::int64_t NumberKindValue(std::uint8_t kind, std::uint32_t value);
 // Formats the value (kind NumberKind; the low 16 bits for 16-bit kinds) with its
 // digits, leading zeros, sign for signed kinds and a point after the decimals-th
 // digit from the right; strip drops leading zeros (keeping one before the point).

@@ -94,13 +94,7 @@ std::uint64_t PowerOfTen(std::uint8_t exponent)
 // magnitude 32768).
 std::uint64_t MagnitudeOf(std::uint8_t kind, std::uint32_t value, bool *negative)
 {
-    std::int64_t v;
-    switch (kind) {
-    case NumS16: v = static_cast<std::int16_t>(value & 0xFFFF); break;
-    case NumS32: v = static_cast<std::int32_t>(value); break;
-    case NumU32: v = value; break;
-    default: v = value & 0xFFFF; break;
-    }
+    std::int64_t v = NumberKindValue(kind, value);
     *negative = v < 0;
     return static_cast<std::uint64_t>(v < 0 ? -v : v);
 }
@@ -160,19 +154,11 @@ void NegateValue(std::uint8_t kind, const NumberLimits &limits, std::uint32_t *v
 // the low 16 bits of the value and the limits.
 int CompareWithLimits(std::uint8_t kind, std::uint32_t value, std::int32_t low, std::int32_t high)
 {
-    auto as = [kind](std::uint32_t v) -> std::int64_t {
-        switch (kind) {
-        case NumS16: return static_cast<std::int16_t>(v & 0xFFFF);
-        case NumS32: return static_cast<std::int32_t>(v);
-        case NumU32: return v;
-        default: return v & 0xFFFF;
-        }
-    };
-    std::int64_t v = as(value);
-    if (v > as(static_cast<std::uint32_t>(high))) {
+    std::int64_t v = NumberKindValue(kind, value);
+    if (v > NumberKindValue(kind, static_cast<std::uint32_t>(high))) {
         return 1;
     }
-    if (v < as(static_cast<std::uint32_t>(low))) {
+    if (v < NumberKindValue(kind, static_cast<std::uint32_t>(low))) {
         return -1;
     }
     return 0;
@@ -192,9 +178,7 @@ void ShowLimitScreen(const char *text, std::int32_t limit)
     DrawBigNumber((w - f) / 2, 20, kind, value, record.decimals, true);
     DrawHLine(0, 44, w, 1);
     DrawCStringCentred("Press Any Key", w / 2, 50, 1);
-    if (FlushDisplayHook != nullptr) {
-        FlushDisplayHook();
-    }
+    FlushDisplay();
     gEngine.displayHeld = 1;
 }
 
@@ -380,33 +364,13 @@ void ListSelectionKey(std::int32_t key)
 std::uint32_t StepBitValue(const ActionItemRecord &action, std::uint32_t value, std::uint16_t up)
 {
     bool narrow = action.refType == OpR || action.refType == OpD;
-    std::int64_t v;
-    std::int64_t low;
-    std::int64_t high;
-    std::int64_t step;
-    if (action.flags & 2) {
-        if (narrow) {
-            v = static_cast<std::int16_t>(value & 0xFFFF);
-            low = static_cast<std::int16_t>(action.low & 0xFFFF);
-            high = static_cast<std::int16_t>(action.high & 0xFFFF);
-        } else {
-            v = static_cast<std::int32_t>(value);
-            low = action.low;
-            high = action.high;
-        }
-        step = action.step;
-    } else {
-        if (narrow) {
-            v = value & 0xFFFF;
-            low = static_cast<std::uint16_t>(action.low);
-            high = static_cast<std::uint16_t>(action.high);
-        } else {
-            v = value;
-            low = static_cast<std::uint32_t>(action.low);
-            high = static_cast<std::uint32_t>(action.high);
-        }
-        step = static_cast<std::uint32_t>(action.step);
-    }
+    bool isSigned = (action.flags & 2) != 0;
+    std::uint8_t kind = narrow ? (isSigned ? NumS16 : NumU16) : (isSigned ? NumS32 : NumU32);
+    std::int64_t v = NumberKindValue(kind, value);
+    std::int64_t low = NumberKindValue(kind, static_cast<std::uint32_t>(action.low));
+    std::int64_t high = NumberKindValue(kind, static_cast<std::uint32_t>(action.high));
+    std::int64_t step =
+        isSigned ? std::int64_t{action.step} : std::int64_t{static_cast<std::uint32_t>(action.step)};
     std::int64_t result = up != 0 ? v + step : v - step;
     if (result > high) {
         result = high;

@@ -43,10 +43,7 @@ void FinishMove()
 // Polls the open item's register into gEngine.itemValue instead of the one polled before.
 void SwapItemPoll(bool poll, std::uint8_t type, std::uint16_t address)
 {
-    if (gEngine.itemPollSlot != kNoPollSlot) {
-        RemovePoll(gEngine.itemPollSlot);
-        gEngine.itemPollSlot = kNoPollSlot;
-    }
+    ReleasePoll(gEngine.itemPollSlot);
     if (poll) {
         gEngine.itemPollSlot = AddPoll(type, address, &gEngine.itemValue);
     }
@@ -110,10 +107,7 @@ void ReloadLevel()
 void SubscribeVisibleValues()
 {
     for (std::uint16_t &slot : gEngine.rowPollSlots) {
-        if (slot != kNoPollSlot) {
-            RemovePoll(slot);
-            slot = kNoPollSlot;
-        }
+        ReleasePoll(slot);
     }
     std::uint32_t rows = RowsPerPage();
     std::uint32_t first = FirstVisible();

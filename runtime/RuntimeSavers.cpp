@@ -88,9 +88,7 @@ void StartupPaint()
     if (gEngine.startupFrame < gImage.startupCount) {
         if (gEngine.frameTick == 0) {
             DrawPicture(gEngine.startupFrame);
-            if (FlushDisplayHook != nullptr) {
-                FlushDisplayHook();
-            }
+            FlushDisplay();
             gEngine.frameTick = 1;
             return;
         }

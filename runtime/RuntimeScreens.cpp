@@ -313,6 +313,11 @@ void ShowEngineMessage(const char *line1, const char *line2, const char *line3)
         }
     }
     DrawCStringCentred("Press any key to exit", centre, 48, 0);
+    FlushDisplay();
+}
+
+void FlushDisplay()
+{
     if (FlushDisplayHook != nullptr) {
         FlushDisplayHook();
     }

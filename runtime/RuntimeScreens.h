@@ -27,6 +27,8 @@ void DrawPasswordPrompt();
 // A message screen: line 1 alone centred at y 17, or lines 1 to 3 at y 2, 17, 32;
 // then "Press any key to exit" inverted; flushed at once. line2 and line3 may be null.
 void ShowEngineMessage(const char *line1, const char *line2, const char *line3);
+// Shows the finished frame through FlushDisplayHook, when the host has set one.
+void FlushDisplay();
 // Copies startup or saver picture index into the framebuffer (expanded on the
 // 128 x 96 model); a picture the image lacks gives a dark frame.
 void DrawPicture(std::uint32_t index);
