@@ -148,20 +148,6 @@ QString FolderOf(const QString &path)
     return path.isEmpty() ? QString() : QFileInfo(path).path();
 }
 
-// The panel model of a project: its Device Information node's "DeviceID"
-// when it names a model, the first model otherwise (as the device dialog
-// reads it).
-uint8_t ProjectModelId(const TwNode &root)
-{
-    const TwNode *device = root.GetChild(0);
-    const int id = device ? device->GetPropInt(QStringLiteral("DeviceID"), 0) : 0;
-    for (int known : TFormDeviceInfo::DeviceIds) {
-        if (known == id)
-            return uint8_t(id);
-    }
-    return uint8_t(TFormDeviceInfo::DeviceIds[0]);
-}
-
 // A new project's root after the device information dialog, null when the
 // dialog was not confirmed.
 std::unique_ptr<TwNode> MakeNewProject()
@@ -216,6 +202,16 @@ QString MainText(const char *defaultText, const char *id)
 QString ClipboardMimeType()
 {
     return QStringLiteral("application/x-CF_MZELMenuRes");
+}
+
+int DeviceModelId(const TwNode *device)
+{
+    const int id = device ? device->GetPropInt(QStringLiteral("DeviceID"), 0) : 0;
+    for (int known : TFormDeviceInfo::DeviceIds) {
+        if (known == id)
+            return id;
+    }
+    return TFormDeviceInfo::DeviceIds[0];
 }
 
 TFormMain::TFormMain(QWidget *parent)
@@ -664,7 +660,8 @@ bool TFormMain::LoadProject(const QString &path)
             return false;
         }
     }
-    const uint8_t modelId = ProjectModelId(*root);
+    // Its Device Information node comes first.
+    const uint8_t modelId = uint8_t(DeviceModelId(root->GetChild(0)));
 
     tvProject->setUpdatesEnabled(false);
     // The previous tree goes once the view has let go of its items.

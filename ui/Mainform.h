@@ -58,6 +58,11 @@ QString MainText(const char *defaultText, const char *id);
 // under the MIME type named after "CF_MZELMenuRes".
 QString ClipboardMimeType();
 
+// The panel model a Device Information node names ("DeviceID"), read as the
+// device dialog and the compiler read it: no node, or a number no model has,
+// names the first model.
+int DeviceModelId(const TwNode *device);
+
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
