@@ -606,14 +606,12 @@ void TFormMain::LocalizeFixedNodes()
     TwNode *root = Root();
     if (!root)
         return;
-    const QString prefix = QStringLiteral("main");
     for (int i = 0; i < root->GetChildCount(); ++i) {
         TwNode *node = root->GetChild(i);
         for (const FixedNodeName &name : kFixedNodeNames) {
             if (node->Kind != name.kind)
                 continue;
-            node->SetCaption(
-                Localizer.GetText(QString::fromUtf8(name.defaultText), prefix, QLatin1String(name.key)));
+            node->SetCaption(MainText(name.defaultText, name.key));
             if (node->TreeNode)
                 node->TreeNode->SetText(node->GetDisplayCaption());
             break;
