@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 
@@ -127,16 +126,9 @@ bool TFormMain::ExportMenu()
     description->mmDescription->setReadOnly(false);
     description->mmDescription->clear();
 
-    TFileRequest request = FileDialogRequest(*sdExportMenu1);
-    QString fileName;
-    for (;;) {
-        fileName = UiServices().ChooseFile(request);
-        if (fileName.isEmpty())
-            return false;
-        if (!QFileInfo::exists(fileName) || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes)
-            break;
-        request.fileName = fileName;
-    }
+    const QString fileName = ChooseFileToWrite(FileDialogRequest(*sdExportMenu1));
+    if (fileName.isEmpty())
+        return false;
 
     const QByteArray bytes = SaveMenuExportFile(*menu, description->DescriptionLines());
     QSaveFile file(fileName);

@@ -701,14 +701,8 @@ bool TFormMain::SaveProjectAs()
     if (!ProjectPath().isEmpty())
         request.fileName = ChangeFileExt(ProjectPath(), kProjectExtension);
     request.parent = this;
-    for (;;) {
-        const QString fileName = UiServices().ChooseFile(request);
-        if (fileName.isEmpty())
-            return false;
-        if (!QFileInfo::exists(fileName) || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes)
-            return WriteProjectFile(fileName);
-        request.fileName = fileName;
-    }
+    const QString fileName = ChooseFileToWrite(request);
+    return !fileName.isEmpty() && WriteProjectFile(fileName);
 }
 
 bool TFormMain::WriteProjectFile(const QString &path)
@@ -830,6 +824,17 @@ TFileRequest TFormMain::FileDialogRequest(TApCustomOpenLiteDialog &dialog)
     request.attachedForm = DescriptionForm();
     request.component = &dialog;
     return request;
+}
+
+QString TFormMain::ChooseFileToWrite(TFileRequest request)
+{
+    for (;;) {
+        const QString fileName = UiServices().ChooseFile(request);
+        if (fileName.isEmpty() || !QFileInfo::exists(fileName)
+            || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes)
+            return fileName;
+        request.fileName = fileName;
+    }
 }
 
 // ---- Tree view --------------------------------------------------------------

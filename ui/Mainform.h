@@ -260,6 +260,9 @@ public:
     // The request that runs one of the three file-dialog components through
     // the UI services, with the description form attached.
     TFileRequest FileDialogRequest(TApCustomOpenLiteDialog &dialog);
+    // Asks for a file to write (request); an existing file is replaced only
+    // when the user says so, No asking for a file again. Empty when cancelled.
+    QString ChooseFileToWrite(TFileRequest request);
 
     // ---- Search (Mainsearch.cpp) ----
     // The search command: the search dialog, then its hits in the result
