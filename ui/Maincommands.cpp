@@ -2,6 +2,7 @@
 #include "Maincommands.h"
 
 #include "Wobject.h"
+#include "Wres.h"
 
 #include <array>
 #include <initializer_list>
@@ -92,7 +93,8 @@ bool SameFamily(int32_t a, int32_t b)
 // Tree limits the compiler and the panel rely on.
 constexpr int kMaxMenuChildren = 10;
 constexpr int kMaxMenuLevel = 6;
-constexpr int kMaxAlarms = 64;
+// One alarm per entry of the image's alarm table.
+constexpr int kMaxAlarms = kAlarmCount;
 constexpr int kMaxScreens = 16;
 
 // Nodes that may be deleted, moved and edited as items of their parent.
