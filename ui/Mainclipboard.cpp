@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 
@@ -75,6 +74,23 @@ bool ClipboardBody(const QString &format, QByteArray &body)
     return block.size() <= kPreviewByteLimit + 4 && ClipboardBlockBody(block, body);
 }
 
+// Kind of the subtree a block's record bytes hold, 0 when they are damaged;
+// its height when asked for.
+int32_t BodyNodeKind(const QByteArray &body, int *height)
+{
+    try {
+        NodeStreamReader in(body);
+        bool truncated = false;
+        const std::unique_ptr<TwNode> node = ReadScratchNode(in, truncated);
+        if (height)
+            *height = node->GetHeight();
+        return node->Kind;
+    } catch (const NodeStreamError &) {
+        // A damaged block is no block: the paste commands stay off.
+        return 0;
+    }
+}
+
 }  // namespace
 
 // ---- Menu files -------------------------------------------------------------
@@ -127,16 +143,9 @@ bool TFormMain::ExportMenu()
     description->mmDescription->setReadOnly(false);
     description->mmDescription->clear();
 
-    TFileRequest request = FileDialogRequest(*sdExportMenu1);
-    QString fileName;
-    for (;;) {
-        fileName = UiServices().ChooseFile(request);
-        if (fileName.isEmpty())
-            return false;
-        if (!QFileInfo::exists(fileName) || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes)
-            break;
-        request.fileName = fileName;
-    }
+    const QString fileName = ChooseFileToWrite(FileDialogRequest(*sdExportMenu1));
+    if (fileName.isEmpty())
+        return false;
 
     const QByteArray bytes = SaveMenuExportFile(*menu, description->DescriptionLines());
     QSaveFile file(fileName);
@@ -153,19 +162,7 @@ bool TFormMain::ExportMenu()
 int32_t TFormMain::GetClipboardNodeKind(int *height) const
 {
     QByteArray body;
-    if (!ClipboardBody(ClipboardFormat, body))
-        return 0;
-    try {
-        NodeStreamReader in(body);
-        bool truncated = false;
-        const std::unique_ptr<TwNode> node = ReadScratchNode(in, truncated);
-        if (height)
-            *height = node->GetHeight();
-        return node->Kind;
-    } catch (const NodeStreamError &) {
-        // A damaged block is no block: the paste commands stay off.
-        return 0;
-    }
+    return ClipboardBody(ClipboardFormat, body) ? BodyNodeKind(body, height) : 0;
 }
 
 bool TFormMain::CopyNode()
@@ -200,7 +197,7 @@ bool TFormMain::PasteNode(TPastePosition position)
     if (!Root() || !selected || position < PasteBefore || position > PasteUnder
         || !ClipboardBody(ClipboardFormat, body))
         return false;
-    if (!RuleAllowsNow(kCommands[position], GetClipboardNodeKind()))
+    if (!RuleAllowsNow(kCommands[position], BodyNodeKind(body, nullptr)))
         return false;
 
     // Read where it lands, so that the depth rule sees its final place.

@@ -2,6 +2,7 @@
 #include "Maincommands.h"
 
 #include "Wobject.h"
+#include "Wres.h"
 
 #include <array>
 #include <initializer_list>
@@ -84,11 +85,16 @@ bool IsValueEntry(int32_t kind)
 {
     return kind == nkValue || kind == nkList;
 }
+bool SameFamily(int32_t a, int32_t b)
+{
+    return (IsMenuEntry(a) && IsMenuEntry(b)) || (IsValueEntry(a) && IsValueEntry(b));
+}
 
 // Tree limits the compiler and the panel rely on.
 constexpr int kMaxMenuChildren = 10;
 constexpr int kMaxMenuLevel = 6;
-constexpr int kMaxAlarms = 64;
+// One alarm per entry of the image's alarm table.
+constexpr int kMaxAlarms = kAlarmCount;
 constexpr int kMaxScreens = 16;
 
 // Nodes that may be deleted, moved and edited as items of their parent.
@@ -115,17 +121,13 @@ bool TakesValueEntry(const SelectionFacts &s)
 
 bool PasteBesideAllowed(const SelectionFacts &s, int32_t clip)
 {
-    const bool sameFamily =
-        (IsMenuEntry(clip) && IsMenuEntry(s.kind)) || (IsValueEntry(clip) && IsValueEntry(s.kind));
-    return s.hasParent && sameFamily && s.level < kMaxMenuLevel && s.parentChildren < kMaxMenuChildren;
+    return s.hasParent && SameFamily(clip, s.kind) && s.level < kMaxMenuLevel
+        && s.parentChildren < kMaxMenuChildren;
 }
 
 bool PasteUnderAllowed(const SelectionFacts &s, int32_t clip)
 {
-    if (!IsMenu(s.kind) || s.level >= kMaxMenuLevel || s.children >= kMaxMenuChildren)
-        return false;
-    return (IsMenuEntry(clip) && !s.hasValue && !s.hasList)
-        || (IsValueEntry(clip) && !s.hasSubMenu && !s.hasAction);
+    return (IsMenuEntry(clip) && TakesMenuEntry(s)) || (IsValueEntry(clip) && TakesValueEntry(s));
 }
 
 // The rules that need an open project and a selected node.
@@ -218,10 +220,8 @@ bool CommandRuleAllows(Command id, const CommandState &state)
 
 bool TreeDropAllowed(const TwNode &dragged, const TwNode &target)
 {
-    const bool sameFamily = (IsMenuEntry(dragged.Kind) && IsMenuEntry(target.Kind))
-        || (IsValueEntry(dragged.Kind) && IsValueEntry(target.Kind));
     const TwNode *menu = target.Parent;
-    if (!sameFamily || !menu || !dragged.Parent)
+    if (!SameFamily(dragged.Kind, target.Kind) || !menu || !dragged.Parent)
         return false;
     // Never into its own subtree (onto itself it stays where it is).
     for (const TwNode *p = menu; p; p = p->Parent) {

@@ -72,18 +72,6 @@ QString CaptionOf(const TCaptionText &caption)
     return MainText(caption.text, caption.key);
 }
 
-// The panel model a Device Information node names, read as the device
-// dialog and the compiler read it: a number no model has names the first.
-int ModelIdOf(const TwNode &device)
-{
-    const int id = device.GetPropInt(QStringLiteral("DeviceID"), 0);
-    for (int known : TFormDeviceInfo::DeviceIds) {
-        if (known == id)
-            return id;
-    }
-    return TFormDeviceInfo::DeviceIds[0];
-}
-
 }  // namespace
 
 bool TFormMain::RuleAllowsNow(Command id, int32_t clipboardKind) const
@@ -182,11 +170,11 @@ bool TFormMain::EditDeviceInfo()
     if (!Root() || !device || device->Kind != nkDeviceInfo)
         return false;
     TFormDeviceInfo *dialog = DeviceInfoForm();
-    const int oldModelId = ModelIdOf(*device);
+    const int oldModelId = DeviceModelId(device);
     if (!dialog->LoadFromNode(device) || UiServices().RunDialog(*dialog) != mrOk)
         return false;
     TreeBinder->Refresh(device);
-    const int newModelId = ModelIdOf(*device);
+    const int newModelId = DeviceModelId(device);
     if (newModelId != oldModelId) {
         // The pictures are drawn for the display they were made on.
         ConvertPicturesForModel(newModelId, oldModelId);

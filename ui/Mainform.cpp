@@ -148,20 +148,6 @@ QString FolderOf(const QString &path)
     return path.isEmpty() ? QString() : QFileInfo(path).path();
 }
 
-// The panel model of a project: its Device Information node's "DeviceID"
-// when it names a model, the first model otherwise (as the device dialog
-// reads it).
-uint8_t ProjectModelId(const TwNode &root)
-{
-    const TwNode *device = root.GetChild(0);
-    const int id = device ? device->GetPropInt(QStringLiteral("DeviceID"), 0) : 0;
-    for (int known : TFormDeviceInfo::DeviceIds) {
-        if (known == id)
-            return uint8_t(id);
-    }
-    return uint8_t(TFormDeviceInfo::DeviceIds[0]);
-}
-
 // A new project's root after the device information dialog, null when the
 // dialog was not confirmed.
 std::unique_ptr<TwNode> MakeNewProject()
@@ -216,6 +202,16 @@ QString MainText(const char *defaultText, const char *id)
 QString ClipboardMimeType()
 {
     return QStringLiteral("application/x-CF_MZELMenuRes");
+}
+
+int DeviceModelId(const TwNode *device)
+{
+    const int id = device ? device->GetPropInt(QStringLiteral("DeviceID"), 0) : 0;
+    for (int known : TFormDeviceInfo::DeviceIds) {
+        if (known == id)
+            return id;
+    }
+    return TFormDeviceInfo::DeviceIds[0];
 }
 
 TFormMain::TFormMain(QWidget *parent)
@@ -610,14 +606,12 @@ void TFormMain::LocalizeFixedNodes()
     TwNode *root = Root();
     if (!root)
         return;
-    const QString prefix = QStringLiteral("main");
     for (int i = 0; i < root->GetChildCount(); ++i) {
         TwNode *node = root->GetChild(i);
         for (const FixedNodeName &name : kFixedNodeNames) {
             if (node->Kind != name.kind)
                 continue;
-            node->SetCaption(
-                Localizer.GetText(QString::fromUtf8(name.defaultText), prefix, QLatin1String(name.key)));
+            node->SetCaption(MainText(name.defaultText, name.key));
             if (node->TreeNode)
                 node->TreeNode->SetText(node->GetDisplayCaption());
             break;
@@ -664,7 +658,8 @@ bool TFormMain::LoadProject(const QString &path)
             return false;
         }
     }
-    const uint8_t modelId = ProjectModelId(*root);
+    // Its Device Information node comes first.
+    const uint8_t modelId = uint8_t(DeviceModelId(root->GetChild(0)));
 
     tvProject->setUpdatesEnabled(false);
     // The previous tree goes once the view has let go of its items.
@@ -706,14 +701,8 @@ bool TFormMain::SaveProjectAs()
     if (!ProjectPath().isEmpty())
         request.fileName = ChangeFileExt(ProjectPath(), kProjectExtension);
     request.parent = this;
-    for (;;) {
-        const QString fileName = UiServices().ChooseFile(request);
-        if (fileName.isEmpty())
-            return false;
-        if (!QFileInfo::exists(fileName) || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes)
-            return WriteProjectFile(fileName);
-        request.fileName = fileName;
-    }
+    const QString fileName = ChooseFileToWrite(request);
+    return !fileName.isEmpty() && WriteProjectFile(fileName);
 }
 
 bool TFormMain::WriteProjectFile(const QString &path)
@@ -835,6 +824,17 @@ TFileRequest TFormMain::FileDialogRequest(TApCustomOpenLiteDialog &dialog)
     request.attachedForm = DescriptionForm();
     request.component = &dialog;
     return request;
+}
+
+QString TFormMain::ChooseFileToWrite(TFileRequest request)
+{
+    for (;;) {
+        const QString fileName = UiServices().ChooseFile(request);
+        if (fileName.isEmpty() || !QFileInfo::exists(fileName)
+            || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes)
+            return fileName;
+        request.fileName = fileName;
+    }
 }
 
 // ---- Tree view --------------------------------------------------------------

@@ -58,6 +58,11 @@ QString MainText(const char *defaultText, const char *id);
 // under the MIME type named after "CF_MZELMenuRes".
 QString ClipboardMimeType();
 
+// The panel model a Device Information node names ("DeviceID"), read as the
+// device dialog and the compiler read it: no node, or a number no model has,
+// names the first model.
+int DeviceModelId(const TwNode *device);
+
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -255,6 +260,9 @@ public:
     // The request that runs one of the three file-dialog components through
     // the UI services, with the description form attached.
     TFileRequest FileDialogRequest(TApCustomOpenLiteDialog &dialog);
+    // Asks for a file to write (request); an existing file is replaced only
+    // when the user says so, No asking for a file again. Empty when cancelled.
+    QString ChooseFileToWrite(TFileRequest request);
 
     // ---- Search (Mainsearch.cpp) ----
     // The search command: the search dialog, then its hits in the result
