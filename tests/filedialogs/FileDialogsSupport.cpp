@@ -10,33 +10,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// Keeps the settings every test writes (the stand-in's own included) out of
-// the user's home.
-class SettingsSandbox : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        dir_ = std::make_unique<QTemporaryDir>();
-        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-            QSettings::setPath(format, QSettings::UserScope, dir_->path());
-    }
-    void TearDown() override { dir_.reset(); }
-
-private:
-    std::unique_ptr<QTemporaryDir> dir_;
-};
-
-[[maybe_unused]] ::testing::Environment *const gSettingsSandbox =
-    ::testing::AddGlobalTestEnvironment(new SettingsSandbox);
-
-}  // namespace
 
 bool RunScripted(TApCustomOpenLiteDialog &dialog, const std::function<int(TApCustomOpenLiteDialog &)> &script)
 {
