@@ -3,12 +3,13 @@
 
 #include "ApModal.h"
 #include "ApOpenLite.h"
+#include "TestFiles.h"
 
 #include <QAbstractItemView>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -77,10 +78,7 @@ QString TestFolder::Write(const QString &relativePath, const QByteArray &content
 {
     const QString path = Path(relativePath);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    return path;
+    return WriteTestFile(path, content);
 }
 
 QString TestFolder::MakeDir(const QString &relativePath)
