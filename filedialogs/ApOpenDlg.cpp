@@ -462,25 +462,20 @@ void TApCustomOpenDialog::ApplyVisibleControls()
 
 void TApCustomOpenDialog::DoSelectionStyleChanging(TViewStyle style, bool &allowChange)
 {
-    if (!OnSelectionStyleChanging)
-        return;
-    Guarded([&] { OnSelectionStyleChanging(this, style, allowChange); });
+    Notify(OnSelectionStyleChanging, style, allowChange);
 }
 
 void TApCustomOpenDialog::DoSelectionStyleChange(TViewStyle style)
 {
-    if (OnSelectionStyleChange)
-        Guarded([&] { OnSelectionStyleChange(this, style); });
+    Notify(OnSelectionStyleChange, style);
 }
 
 void TApCustomOpenDialog::DoShareViolation(int &dlgResult, const QString &fileName)
 {
-    if (OnShareViolation)
-        Guarded([&] { OnShareViolation(this, dlgResult, fileName); });
+    Notify(OnShareViolation, dlgResult, fileName);
 }
 
 void TApCustomOpenDialog::DoIncludeFile(const QString &fileName, bool &includeFile)
 {
-    if (OnIncludeFile)
-        Guarded([&] { OnIncludeFile(this, fileName, includeFile); });
+    Notify(OnIncludeFile, fileName, includeFile);
 }

@@ -553,17 +553,11 @@ void TApCustomOpenLiteDialog::Fail(std::exception_ptr error)
         window_->done(QDialog::Rejected);
 }
 
-void TApCustomOpenLiteDialog::Notify(const TApNotifyEvent &handler)
-{
-    if (handler)
-        Guarded([&] { handler(this); });
-}
-
 void TApCustomOpenLiteDialog::Query(const TApCtrlQueryEvent &handler, bool &allowProceed)
 {
     if (!handler)
         return;
-    Guarded([&] { handler(this, allowProceed); });
+    Notify(handler, allowProceed);
     if (error_)
         allowProceed = false;
 }
@@ -575,8 +569,7 @@ void TApCustomOpenLiteDialog::DoClose()
 
 void TApCustomOpenLiteDialog::DoSelectionChange(const QString &fileName)
 {
-    if (OnSelectionChange)
-        Guarded([&] { OnSelectionChange(this, fileName); });
+    Notify(OnSelectionChange, fileName);
 }
 
 void TApCustomOpenLiteDialog::DoFolderCreating(bool &allowProceed)
@@ -622,9 +615,7 @@ void TApCustomOpenLiteDialog::DoHookEvent(QEvent *event)
 
 void TApCustomOpenLiteDialog::DoHookQueryEvent(QEvent *event, bool &allowDispatch)
 {
-    if (!OnEventHooking)
-        return;
-    Guarded([&] { OnEventHooking(this, event, allowDispatch); });
+    Notify(OnEventHooking, event, allowDispatch);
 }
 
 void TApCustomOpenLiteDialog::DoFilenameEntering(bool &allowProceed)

@@ -233,9 +233,14 @@ protected:
     virtual void DoFilenameEntering(bool &allowProceed);
     virtual void DoFilenameChange();
 
-    // Runs an event handler: what it throws ends the run (Cancel) and is
-    // rethrown by Execute; a query handler that throws refuses.
-    void Notify(const TApNotifyEvent &handler);
+    // Runs an event handler, when set, with this dialog as sender and the
+    // event's arguments: what it throws ends the run (Cancel) and is rethrown
+    // by Execute. Query runs a query handler so; one that throws refuses.
+    template <typename Handler, typename... Args> void Notify(const Handler &handler, Args &&...args)
+    {
+        if (handler)
+            Guarded([&] { handler(this, args...); });
+    }
     void Query(const TApCtrlQueryEvent &handler, bool &allowProceed);
     template <typename Work> void Guarded(Work &&work)
     {
