@@ -18,6 +18,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <initializer_list>
+#include <utility>
+
 TApCustomOpenLiteDialog *CurrentLiteDialog = nullptr;
 
 namespace {
@@ -45,6 +48,15 @@ QString CutTitle(const QString &title)
     if (title.at(length - 1).isHighSurrogate())
         --length;
     return title.left(length);
+}
+
+// Sets the captions that are not empty on the dialog's controls.
+void SetNonEmptyCaptions(QFileDialog *dialog, std::initializer_list<std::pair<int, const QString *>> captions)
+{
+    for (const auto &[id, text] : captions) {
+        if (!text->isEmpty())
+            ApSetDlgControlText(dialog, id, *text);
+    }
 }
 
 QList<QUrl> StandardPlaceUrls()
@@ -125,24 +137,17 @@ private:
 
 void TApDlgCaptions::SetCaptions(QFileDialog *dialog) const
 {
-    const std::pair<int, const QString *> captions[] = {{idOk, &OK}, {idCancel, &Cancel}, {idHelp, &Help}};
-    for (const auto &[id, text] : captions) {
-        if (!text->isEmpty())
-            ApSetDlgControlText(dialog, id, *text);
-    }
+    SetNonEmptyCaptions(dialog, {{idOk, &OK}, {idCancel, &Cancel}, {idHelp, &Help}});
 }
 
 void TApOpenDlgCaptions::SetCaptions(QFileDialog *dialog) const
 {
     TApDlgCaptions::SetCaptions(dialog);
-    const std::pair<int, const QString *> captions[] = {{idFolderLabel, &LookIn},
-                                                        {idFileNameLabel, &FileName},
-                                                        {idFileTypeLabel, &FileType},
-                                                        {idReadOnly, &ReadOnlyFlag}};
-    for (const auto &[id, text] : captions) {
-        if (!text->isEmpty())
-            ApSetDlgControlText(dialog, id, *text);
-    }
+    SetNonEmptyCaptions(dialog,
+                        {{idFolderLabel, &LookIn},
+                         {idFileNameLabel, &FileName},
+                         {idFileTypeLabel, &FileType},
+                         {idReadOnly, &ReadOnlyFlag}});
 }
 
 TApCustomOpenLiteDialog::TApCustomOpenLiteDialog(QObject *owner)
