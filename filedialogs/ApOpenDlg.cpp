@@ -201,10 +201,7 @@ void TApCustomOpenDialog::ExtendWindow(QBoxLayout *standardArea)
         standardArea->insertWidget(0, placesBarForm_);
     }
 
-    for (int command : {idCmdViewList, idCmdViewDetails}) {
-        for (QWidget *button : ApDlgControls(dialog, command))
-            GateCommand(button, command);
-    }
+    GateCommands({idCmdViewList, idCmdViewDetails});
     if (ToolBar.Flat) {
         for (QWidget *button : ApDlgControls(dialog, idToolBar)) {
             if (auto *tool = qobject_cast<QToolButton *>(button))

@@ -275,10 +275,7 @@ void TApCustomOpenLiteDialog::ConfigureFileDialog()
     connect(dialog, &QFileDialog::currentChanged, this, &TApCustomOpenLiteDialog::DoSelectionChange);
     if (auto *field = qobject_cast<QLineEdit *>(ApDlgControl(dialog, idFileName)))
         connect(field, &QLineEdit::textChanged, this, [this] { DoFilenameChange(); });
-    for (int command : {idCmdNewFolder, idCmdDesktop, idCmdUpLevel, idCmdBack}) {
-        for (QWidget *button : ApDlgControls(dialog, command))
-            GateCommand(button, command);
-    }
+    GateCommands({idCmdNewFolder, idCmdDesktop, idCmdUpLevel, idCmdBack});
 }
 
 void TApCustomOpenLiteDialog::ExtendWindow(QBoxLayout *)
@@ -290,15 +287,20 @@ bool TApCustomOpenLiteDialog::ShowsStandardPlaces() const
     return placesBar_->Visible || !(OptionsEx & ofExNoPlacesBar);
 }
 
-void TApCustomOpenLiteDialog::GateCommand(QWidget *button, int commandId)
+void TApCustomOpenLiteDialog::GateCommands(std::initializer_list<int> commandIds)
 {
-    auto *clickable = qobject_cast<QAbstractButton *>(button);
-    if (!clickable)
-        return;
-    clickable->setProperty(kCommandProperty, commandId);
-    clickable->installEventFilter(this);
-    // Connected after the stand-in's own handler, so it runs after the command.
-    connect(clickable, &QAbstractButton::clicked, this, [this, commandId] { CommandDone(commandId); });
+    for (int commandId : commandIds) {
+        for (QWidget *button : ApDlgControls(fileDialog_, commandId)) {
+            auto *clickable = qobject_cast<QAbstractButton *>(button);
+            if (!clickable)
+                continue;
+            clickable->setProperty(kCommandProperty, commandId);
+            clickable->installEventFilter(this);
+            // Connected after the stand-in's own handler, so it runs after the command.
+            connect(clickable, &QAbstractButton::clicked, this,
+                    [this, commandId] { CommandDone(commandId); });
+        }
+    }
 }
 
 bool TApCustomOpenLiteDialog::eventFilter(QObject *watched, QEvent *event)

@@ -21,6 +21,7 @@
 
 #include <exception>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QBoxLayout;
@@ -251,9 +252,9 @@ protected:
         }
     }
     void Fail(std::exception_ptr error);
-    // Registers a button of the stand-in as the tool command commandId: its
-    // clicks ask ProceedWithCommand first and report CommandDone after.
-    void GateCommand(QWidget *button, int commandId);
+    // Registers the stand-in's buttons of each tool command: their clicks ask
+    // ProceedWithCommand first and report CommandDone after.
+    void GateCommands(std::initializer_list<int> commandIds);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
