@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kDeviceId = 1;  // ZEL, 128 x 96
+// The display of the ZEL model (device 1).
 constexpr int kWidth = kPictureWidth;
 constexpr int kHeight = kPictureHeight96;
 
