@@ -13,13 +13,12 @@
 #include <cstring>
 #include <initializer_list>
 #include <utility>
-#include <vector>
 
 namespace {
 
-constexpr int kDeviceId = 1;  // ZEL, 128 x 96
-constexpr int kWidth = 128;
-constexpr int kHeight = 96;
+// The display of the ZEL model (device 1).
+constexpr int kWidth = kPictureWidth;
+constexpr int kHeight = kPictureHeight96;
 
 using Props = std::initializer_list<std::pair<const char *, const char *>>;
 
@@ -55,20 +54,17 @@ TwNode *Alarm(TwNode *alarms, const char *index, const char *line1, const char *
 
 // ---- Pictures ----
 
-// A monochrome picture of the panel's display.
+// A monochrome picture of the panel's display, drawn straight into the
+// display memory that the "ImageData" text holds (PictureData.h).
 class Canvas {
 public:
-    Canvas() : lit_(std::size_t(kWidth) * kHeight, false) { }
-
-    void Set(int x, int y)
+    void Set(int x, int y, bool lit = true)
     {
-        if (x >= 0 && x < kWidth && y >= 0 && y < kHeight)
-            lit_[std::size_t(y) * kWidth + std::size_t(x)] = true;
-    }
-    void Clear(int x, int y)
-    {
-        if (x >= 0 && x < kWidth && y >= 0 && y < kHeight)
-            lit_[std::size_t(y) * kWidth + std::size_t(x)] = false;
+        if (x < 0 || x >= kWidth || y < 0 || y >= kHeight)
+            return;
+        char &byte = bytes_[(y / 8) * kWidth + x];
+        const auto bit = uint8_t(1u << (y % 8));
+        byte = char(lit ? uint8_t(byte) | bit : uint8_t(byte) & ~bit);
     }
     void Fill(int x0, int y0, int w, int h)
     {
@@ -88,30 +84,16 @@ public:
         for (int y = cy - r; y <= cy + r; ++y)
             for (int x = cx - r; x <= cx + r; ++x)
                 if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
-                    lit ? Set(x, y) : Clear(x, y);
+                    Set(x, y, lit);
     }
     // Text in the 5 x 7 letters below, each pixel scale x scale, one blank
     // column between letters; centred on cx.
     void Text(const char *text, int cx, int y0, int scale);
 
-    // The "ImageData" text: bands of 8 rows from the top, one byte per column
-    // from the left, bit 0 the band's top row.
-    QString ImageData() const
-    {
-        QByteArray bytes(kWidth * kHeight / 8, '\0');
-        for (int band = 0; band < kHeight / 8; ++band)
-            for (int x = 0; x < kWidth; ++x) {
-                uint8_t byte = 0;
-                for (int bit = 0; bit < 8; ++bit)
-                    if (lit_[std::size_t(band * 8 + bit) * kWidth + std::size_t(x)])
-                        byte |= uint8_t(1u << bit);
-                bytes[band * kWidth + x] = char(byte);
-            }
-        return PictureTextFromBytes(bytes);
-    }
+    QString ImageData() const { return PictureTextFromBytes(bytes_); }
 
 private:
-    std::vector<bool> lit_;
+    QByteArray bytes_ = QByteArray(kPictureBytes96, '\0');
 };
 
 // The letters the pictures use, 5 columns by 7 rows.

@@ -71,36 +71,29 @@ TApAddPlaceFrm::TApAddPlaceFrm(bool adding, QWidget *parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto *form = new QFormLayout;
-    auto addRow = [&](const QString &text, QWidget *field, QWidget *buddy) {
-        auto *label = new QLabel(text, this);
-        label->setBuddy(buddy);
-        form->addRow(label, field);
+    // A label whose mnemonic focuses buddy.
+    auto label = [this](const QString &text, QWidget *buddy) {
+        auto *caption = new QLabel(text, this);
+        caption->setBuddy(buddy);
+        return caption;
     };
-    addRow(QStringLiteral("&Target type:"), cbTargetType, cbTargetType);
-    addRow(QStringLiteral("Target:"), cbTarget, cbTarget);
+    auto *form = new QFormLayout;
+    form->addRow(label(QStringLiteral("&Target type:"), cbTargetType), cbTargetType);
+    form->addRow(label(QStringLiteral("Target:"), cbTarget), cbTarget);
     auto *captionRow = new QHBoxLayout;
     captionRow->addWidget(edCaption, 1);
     captionRow->addWidget(cbAutoCaption);
-    auto *captionLabel = new QLabel(QStringLiteral("&Caption:"), this);
-    captionLabel->setBuddy(edCaption);
-    form->addRow(captionLabel, captionRow);
-    addRow(QStringLiteral("&Hint:"), edHint, edHint);
+    form->addRow(label(QStringLiteral("&Caption:"), edCaption), captionRow);
+    form->addRow(label(QStringLiteral("&Hint:"), edHint), edHint);
     auto *libraryRow = new QHBoxLayout;
     libraryRow->addWidget(edIconLibrary, 1);
     libraryRow->addWidget(btBrowse);
     libraryRow->addWidget(btLoad);
-    auto *libraryLabel = new QLabel(QStringLiteral("&Icons from library:"), this);
-    libraryLabel->setBuddy(edIconLibrary);
-    form->addRow(libraryLabel, libraryRow);
+    form->addRow(label(QStringLiteral("&Icons from library:"), edIconLibrary), libraryRow);
 
     auto *icons = new QGridLayout;
-    auto *normalLabel = new QLabel(QStringLiteral("&Normal:"), this);
-    normalLabel->setBuddy(lvNormal);
-    auto *selectedLabel = new QLabel(QStringLiteral("S&elected:"), this);
-    selectedLabel->setBuddy(lvSelected);
-    icons->addWidget(normalLabel, 0, 0);
-    icons->addWidget(selectedLabel, 0, 1);
+    icons->addWidget(label(QStringLiteral("&Normal:"), lvNormal), 0, 0);
+    icons->addWidget(label(QStringLiteral("S&elected:"), lvSelected), 0, 1);
     icons->addWidget(lvNormal, 1, 0);
     icons->addWidget(lvSelected, 1, 1);
 

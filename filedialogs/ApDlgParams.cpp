@@ -41,13 +41,12 @@ QRect OuterRect(const QWidget *window)
     return window->isVisible() ? window->frameGeometry() : QRect(window->pos(), ApOuterSize(window));
 }
 
+// Centres the window on the form, else on the main window, else on the screen.
 void CenterOnForm(QWidget *dialogWindow, const QWidget *form)
 {
+    if (!form)
+        form = MainForm();
     if (!form) {
-        if (const QWidget *main = MainForm()) {
-            CenterOnForm(dialogWindow, main);
-            return;
-        }
         ApCenterWindow(dialogWindow);
         return;
     }
@@ -306,12 +305,10 @@ void ApSetPosition(QWidget *dialogWindow, TApCustDlgParams &params)
     case dpOwnerCenter: {
         auto *owner =
             params.OwnerDialog() ? qobject_cast<QWidget *>(params.OwnerDialog()->parent()) : nullptr;
-        CenterOnForm(dialogWindow, owner && owner->isWindow() ? owner : MainForm());
+        CenterOnForm(dialogWindow, owner && owner->isWindow() ? owner : nullptr);
         break;
     }
-    case dpFormCenter:
-        CenterOnForm(dialogWindow, params.PosParams.Form() ? params.PosParams.Form() : MainForm());
-        break;
+    case dpFormCenter: CenterOnForm(dialogWindow, params.PosParams.Form()); break;
     }
     const TApPosParams &pos = params.PosParams;
     if (pos.ShiftX != 0 || pos.ShiftY != 0)

@@ -201,10 +201,7 @@ void TApCustomOpenDialog::ExtendWindow(QBoxLayout *standardArea)
         standardArea->insertWidget(0, placesBarForm_);
     }
 
-    for (int command : {idCmdViewList, idCmdViewDetails}) {
-        for (QWidget *button : ApDlgControls(dialog, command))
-            GateCommand(button, command);
-    }
+    GateCommands({idCmdViewList, idCmdViewDetails});
     if (ToolBar.Flat) {
         for (QWidget *button : ApDlgControls(dialog, idToolBar)) {
             if (auto *tool = qobject_cast<QToolButton *>(button))
@@ -462,25 +459,20 @@ void TApCustomOpenDialog::ApplyVisibleControls()
 
 void TApCustomOpenDialog::DoSelectionStyleChanging(TViewStyle style, bool &allowChange)
 {
-    if (!OnSelectionStyleChanging)
-        return;
-    Guarded([&] { OnSelectionStyleChanging(this, style, allowChange); });
+    Notify(OnSelectionStyleChanging, style, allowChange);
 }
 
 void TApCustomOpenDialog::DoSelectionStyleChange(TViewStyle style)
 {
-    if (OnSelectionStyleChange)
-        Guarded([&] { OnSelectionStyleChange(this, style); });
+    Notify(OnSelectionStyleChange, style);
 }
 
 void TApCustomOpenDialog::DoShareViolation(int &dlgResult, const QString &fileName)
 {
-    if (OnShareViolation)
-        Guarded([&] { OnShareViolation(this, dlgResult, fileName); });
+    Notify(OnShareViolation, dlgResult, fileName);
 }
 
 void TApCustomOpenDialog::DoIncludeFile(const QString &fileName, bool &includeFile)
 {
-    if (OnIncludeFile)
-        Guarded([&] { OnIncludeFile(this, fileName, includeFile); });
+    Notify(OnIncludeFile, fileName, includeFile);
 }

@@ -18,6 +18,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <initializer_list>
+#include <utility>
+
 TApCustomOpenLiteDialog *CurrentLiteDialog = nullptr;
 
 namespace {
@@ -45,6 +48,15 @@ QString CutTitle(const QString &title)
     if (title.at(length - 1).isHighSurrogate())
         --length;
     return title.left(length);
+}
+
+// Sets the captions that are not empty on the dialog's controls.
+void SetNonEmptyCaptions(QFileDialog *dialog, std::initializer_list<std::pair<int, const QString *>> captions)
+{
+    for (const auto &[id, text] : captions) {
+        if (!text->isEmpty())
+            ApSetDlgControlText(dialog, id, *text);
+    }
 }
 
 QList<QUrl> StandardPlaceUrls()
@@ -125,24 +137,17 @@ private:
 
 void TApDlgCaptions::SetCaptions(QFileDialog *dialog) const
 {
-    const std::pair<int, const QString *> captions[] = {{idOk, &OK}, {idCancel, &Cancel}, {idHelp, &Help}};
-    for (const auto &[id, text] : captions) {
-        if (!text->isEmpty())
-            ApSetDlgControlText(dialog, id, *text);
-    }
+    SetNonEmptyCaptions(dialog, {{idOk, &OK}, {idCancel, &Cancel}, {idHelp, &Help}});
 }
 
 void TApOpenDlgCaptions::SetCaptions(QFileDialog *dialog) const
 {
     TApDlgCaptions::SetCaptions(dialog);
-    const std::pair<int, const QString *> captions[] = {{idFolderLabel, &LookIn},
-                                                        {idFileNameLabel, &FileName},
-                                                        {idFileTypeLabel, &FileType},
-                                                        {idReadOnly, &ReadOnlyFlag}};
-    for (const auto &[id, text] : captions) {
-        if (!text->isEmpty())
-            ApSetDlgControlText(dialog, id, *text);
-    }
+    SetNonEmptyCaptions(dialog,
+                        {{idFolderLabel, &LookIn},
+                         {idFileNameLabel, &FileName},
+                         {idFileTypeLabel, &FileType},
+                         {idReadOnly, &ReadOnlyFlag}});
 }
 
 TApCustomOpenLiteDialog::TApCustomOpenLiteDialog(QObject *owner)
@@ -270,10 +275,7 @@ void TApCustomOpenLiteDialog::ConfigureFileDialog()
     connect(dialog, &QFileDialog::currentChanged, this, &TApCustomOpenLiteDialog::DoSelectionChange);
     if (auto *field = qobject_cast<QLineEdit *>(ApDlgControl(dialog, idFileName)))
         connect(field, &QLineEdit::textChanged, this, [this] { DoFilenameChange(); });
-    for (int command : {idCmdNewFolder, idCmdDesktop, idCmdUpLevel, idCmdBack}) {
-        for (QWidget *button : ApDlgControls(dialog, command))
-            GateCommand(button, command);
-    }
+    GateCommands({idCmdNewFolder, idCmdDesktop, idCmdUpLevel, idCmdBack});
 }
 
 void TApCustomOpenLiteDialog::ExtendWindow(QBoxLayout *)
@@ -285,15 +287,20 @@ bool TApCustomOpenLiteDialog::ShowsStandardPlaces() const
     return placesBar_->Visible || !(OptionsEx & ofExNoPlacesBar);
 }
 
-void TApCustomOpenLiteDialog::GateCommand(QWidget *button, int commandId)
+void TApCustomOpenLiteDialog::GateCommands(std::initializer_list<int> commandIds)
 {
-    auto *clickable = qobject_cast<QAbstractButton *>(button);
-    if (!clickable)
-        return;
-    clickable->setProperty(kCommandProperty, commandId);
-    clickable->installEventFilter(this);
-    // Connected after the stand-in's own handler, so it runs after the command.
-    connect(clickable, &QAbstractButton::clicked, this, [this, commandId] { CommandDone(commandId); });
+    for (int commandId : commandIds) {
+        for (QWidget *button : ApDlgControls(fileDialog_, commandId)) {
+            auto *clickable = qobject_cast<QAbstractButton *>(button);
+            if (!clickable)
+                continue;
+            clickable->setProperty(kCommandProperty, commandId);
+            clickable->installEventFilter(this);
+            // Connected after the stand-in's own handler, so it runs after the command.
+            connect(clickable, &QAbstractButton::clicked, this,
+                    [this, commandId] { CommandDone(commandId); });
+        }
+    }
 }
 
 bool TApCustomOpenLiteDialog::eventFilter(QObject *watched, QEvent *event)
@@ -553,17 +560,11 @@ void TApCustomOpenLiteDialog::Fail(std::exception_ptr error)
         window_->done(QDialog::Rejected);
 }
 
-void TApCustomOpenLiteDialog::Notify(const TApNotifyEvent &handler)
-{
-    if (handler)
-        Guarded([&] { handler(this); });
-}
-
 void TApCustomOpenLiteDialog::Query(const TApCtrlQueryEvent &handler, bool &allowProceed)
 {
     if (!handler)
         return;
-    Guarded([&] { handler(this, allowProceed); });
+    Notify(handler, allowProceed);
     if (error_)
         allowProceed = false;
 }
@@ -575,8 +576,7 @@ void TApCustomOpenLiteDialog::DoClose()
 
 void TApCustomOpenLiteDialog::DoSelectionChange(const QString &fileName)
 {
-    if (OnSelectionChange)
-        Guarded([&] { OnSelectionChange(this, fileName); });
+    Notify(OnSelectionChange, fileName);
 }
 
 void TApCustomOpenLiteDialog::DoFolderCreating(bool &allowProceed)
@@ -622,9 +622,7 @@ void TApCustomOpenLiteDialog::DoHookEvent(QEvent *event)
 
 void TApCustomOpenLiteDialog::DoHookQueryEvent(QEvent *event, bool &allowDispatch)
 {
-    if (!OnEventHooking)
-        return;
-    Guarded([&] { OnEventHooking(this, event, allowDispatch); });
+    Notify(OnEventHooking, event, allowDispatch);
 }
 
 void TApCustomOpenLiteDialog::DoFilenameEntering(bool &allowProceed)

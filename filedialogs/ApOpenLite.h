@@ -21,6 +21,7 @@
 
 #include <exception>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QBoxLayout;
@@ -233,9 +234,14 @@ protected:
     virtual void DoFilenameEntering(bool &allowProceed);
     virtual void DoFilenameChange();
 
-    // Runs an event handler: what it throws ends the run (Cancel) and is
-    // rethrown by Execute; a query handler that throws refuses.
-    void Notify(const TApNotifyEvent &handler);
+    // Runs an event handler, when set, with this dialog as sender and the
+    // event's arguments: what it throws ends the run (Cancel) and is rethrown
+    // by Execute. Query runs a query handler so; one that throws refuses.
+    template <typename Handler, typename... Args> void Notify(const Handler &handler, Args &&...args)
+    {
+        if (handler)
+            Guarded([&] { handler(this, args...); });
+    }
     void Query(const TApCtrlQueryEvent &handler, bool &allowProceed);
     template <typename Work> void Guarded(Work &&work)
     {
@@ -246,9 +252,9 @@ protected:
         }
     }
     void Fail(std::exception_ptr error);
-    // Registers a button of the stand-in as the tool command commandId: its
-    // clicks ask ProceedWithCommand first and report CommandDone after.
-    void GateCommand(QWidget *button, int commandId);
+    // Registers the stand-in's buttons of each tool command: their clicks ask
+    // ProceedWithCommand first and report CommandDone after.
+    void GateCommands(std::initializer_list<int> commandIds);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -32,7 +32,7 @@ int PlaceNumber(const QString &group)
 
 TApSpecShellFolder KeptSpecFolder(int number)
 {
-    for (TApSpecShellFolder folder : {ftDesktop, ftDrives, ftPersonal, ftFavorites}) {
+    for (TApSpecShellFolder folder : ApPlacesBarFolders) {
         if (number == folder)
             return folder;
     }

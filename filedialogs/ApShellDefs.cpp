@@ -75,13 +75,15 @@ QString GetSpecFolderName(TApSpecShellFolder folder)
 
 QStringList GetSpecFolders()
 {
-    return {GetSpecFolderName(ftDesktop), GetSpecFolderName(ftDrives), GetSpecFolderName(ftPersonal),
-            GetSpecFolderName(ftFavorites)};
+    QStringList names;
+    for (TApSpecShellFolder folder : ApPlacesBarFolders)
+        names.append(GetSpecFolderName(folder));
+    return names;
 }
 
 TApSpecShellFolder SpecFolderOfName(const QString &name)
 {
-    for (TApSpecShellFolder folder : {ftDesktop, ftDrives, ftPersonal, ftFavorites}) {
+    for (TApSpecShellFolder folder : ApPlacesBarFolders) {
         if (GetSpecFolderName(folder) == name)
             return folder;
     }

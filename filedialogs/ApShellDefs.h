@@ -44,6 +44,9 @@ enum TApSpecShellFolder : int {
     ftTemplates = 21,
 };
 
+// The special folders the places bar offers, in this order.
+inline constexpr TApSpecShellFolder ApPlacesBarFolders[] = {ftDesktop, ftDrives, ftPersonal, ftFavorites};
+
 // The display name of a special folder ("Desktop", "My Computer", ...); empty
 // for the folders the places bar does not offer.
 QString GetSpecFolderName(TApSpecShellFolder folder);

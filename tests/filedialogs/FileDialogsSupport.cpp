@@ -3,40 +3,17 @@
 
 #include "ApModal.h"
 #include "ApOpenLite.h"
+#include "TestFiles.h"
 
 #include <QAbstractItemView>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// Keeps the settings every test writes (the stand-in's own included) out of
-// the user's home.
-class SettingsSandbox : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        dir_ = std::make_unique<QTemporaryDir>();
-        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-            QSettings::setPath(format, QSettings::UserScope, dir_->path());
-    }
-    void TearDown() override { dir_.reset(); }
-
-private:
-    std::unique_ptr<QTemporaryDir> dir_;
-};
-
-[[maybe_unused]] ::testing::Environment *const gSettingsSandbox =
-    ::testing::AddGlobalTestEnvironment(new SettingsSandbox);
-
-}  // namespace
 
 bool RunScripted(TApCustomOpenLiteDialog &dialog, const std::function<int(TApCustomOpenLiteDialog &)> &script)
 {
@@ -101,10 +78,7 @@ QString TestFolder::Write(const QString &relativePath, const QByteArray &content
 {
     const QString path = Path(relativePath);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    return path;
+    return WriteTestFile(path, content);
 }
 
 QString TestFolder::MakeDir(const QString &relativePath)
