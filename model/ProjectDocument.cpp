@@ -83,7 +83,7 @@ std::unique_ptr<TwNode> TProjectDocument::ReadProjectFile(const QString &path, Q
     // Every project has its Device Information node first.
     const TwNode *first = root->GetChild(0);
     if (!first || first->Kind != nkDeviceInfo) {
-        new TwNode(root.get(), QStringLiteral("Device Infomation"), nkDeviceInfo);
+        new TwNode(root.get(), kDeviceInfoCaption, nkDeviceInfo);
         root->MoveLastChildFirst();
     }
     return root;

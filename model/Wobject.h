@@ -10,6 +10,10 @@
 
 class TwNode;
 
+// The caption a project's Device Information node is made with, spelled as
+// projects have always stored it.
+inline const QString kDeviceInfoCaption = QStringLiteral("Device Infomation");
+
 // Node kind codes, stored in project files and read by the compiler.
 enum TwNodeKind : int32_t {
     nkReading = 0,  // only while a node is being read from a stream

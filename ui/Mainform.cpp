@@ -115,7 +115,6 @@ const NewProjectNode kNewProjectNodes[] = {
     {nkScreenSaver, "Screen Saver", {}},
     {nkConfiguration, "Configuration", {{"ScreenSaverActiveTime", "10"}, {"SaverEffect", "1"}}},
 };
-const QString kDeviceNodeCaption = QStringLiteral("Device Infomation");
 
 // Images larger than this are not read for a simulation.
 constexpr qint64 kMaxSimulationImageBytes = 16 * 1024 * 1024;
@@ -153,7 +152,7 @@ QString FolderOf(const QString &path)
 std::unique_ptr<TwNode> MakeNewProject()
 {
     auto root = std::make_unique<TwNode>(nullptr, QString(), nkProject);
-    auto *device = new TwNode(root.get(), kDeviceNodeCaption, nkDeviceInfo);
+    auto *device = new TwNode(root.get(), kDeviceInfoCaption, nkDeviceInfo);
     TFormDeviceInfo *dialog = DeviceInfoForm();
     if (!dialog->LoadFromNode(device) || UiServices().RunDialog(*dialog) != mrOk)
         return nullptr;
