@@ -2,9 +2,9 @@
 #include "ProjectDocument.h"
 
 #include "NodeStream.h"
+#include "Wutil.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSaveFile>
 
 TProjectDocument::TProjectDocument() = default;
@@ -56,20 +56,15 @@ std::unique_ptr<TwNode> TProjectDocument::ReadProjectFile(const QString &path, Q
                                                           bool &truncated)
 {
     truncated = false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Cannot read the file %1: %2")
-                    .arg(QDir::toNativeSeparators(path), file.errorString());
+    QByteArray bytes;
+    QString reason;
+    switch (ReadFileBounded(path, MaxFileBytes, bytes, reason)) {
+    case TFileRead::Ok: break;
+    case TFileRead::Unreadable:
+        error = QStringLiteral("Cannot read the file %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return nullptr;
-    }
-    if (file.size() > MaxFileBytes) {
+    case TFileRead::TooLarge:
         error = QStringLiteral("The file %1 is too large for a project.").arg(QDir::toNativeSeparators(path));
-        return nullptr;
-    }
-    const QByteArray bytes = file.read(MaxFileBytes);
-    if (bytes.size() != file.size()) {
-        error = QStringLiteral("Cannot read the file %1: %2")
-                    .arg(QDir::toNativeSeparators(path), file.errorString());
         return nullptr;
     }
     std::unique_ptr<TwNode> root;

@@ -1,5 +1,7 @@
 #include "Wutil.h"
 
+#include <QFile>
+
 #include <vector>
 
 namespace {
@@ -357,4 +359,21 @@ void SaveStringsProp(QStringList &props, const QStringList &source, const QStrin
             result.append(lineOf(i));
     }
     props = std::move(result);
+}
+
+TFileRead ReadFileBounded(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return TFileRead::Unreadable;
+    }
+    if (file.size() > maxBytes)
+        return TFileRead::TooLarge;
+    bytes = file.read(maxBytes);
+    if (bytes.size() != file.size()) {
+        reason = file.errorString();
+        return TFileRead::Unreadable;
+    }
+    return TFileRead::Ok;
 }

@@ -110,3 +110,12 @@ void LoadStringsProp(QStringList &dest, const QStringList &props, const QString 
 
 // Stores source as "<name>.Count" and "<name>.Strings[i]" in props.
 void SaveStringsProp(QStringList &props, const QStringList &source, const QString &name);
+
+// Reading a whole file whose size the file system states.
+enum class TFileRead {
+    Ok,
+    Unreadable,  // not opened, or not read whole; reason says why
+    TooLarge,    // larger than the bound; nothing read
+};
+// Reads the file at path into bytes when it holds at most maxBytes.
+TFileRead ReadFileBounded(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &reason);

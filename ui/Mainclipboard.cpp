@@ -11,10 +11,10 @@
 #include "Ufmyesno.h"
 #include "UiServices.h"
 #include "Wobject.h"
+#include "Wutil.h"
 #include "Zelapplication.h"
 
 #include <QDir>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 
@@ -46,21 +46,10 @@ QString SafeFileName(const QString &caption)
 // the reason.
 bool ReadMenuFile(const QString &path, QByteArray &bytes, QString &reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    if (file.size() > TProjectDocument::MaxFileBytes) {
+    const TFileRead read = ReadFileBounded(path, TProjectDocument::MaxFileBytes, bytes, reason);
+    if (read == TFileRead::TooLarge)
         reason = QStringLiteral("the file is too large for a menu file");
-        return false;
-    }
-    bytes = file.read(TProjectDocument::MaxFileBytes);
-    if (bytes.size() != file.size()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
+    return read == TFileRead::Ok;
 }
 
 // The record bytes of the clipboard's block; false when the clipboard holds

@@ -20,13 +20,13 @@
 #include "UiServices.h"
 #include "Wobject.h"
 #include "Wres.h"
+#include "Wutil.h"
 #include "Zelapplication.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -169,19 +169,12 @@ std::unique_ptr<TwNode> MakeNewProject()
 // Reads a menu image file whole; false with the reason naming the file.
 bool ReadImageFile(const QString &path, QByteArray &image, QString &error)
 {
-    QFile file(path);
     QString reason;
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-    } else if (file.size() > kMaxSimulationImageBytes) {
-        reason = QStringLiteral("the file is too large for a menu image");
-    } else {
-        image = file.read(kMaxSimulationImageBytes);
-        if (image.size() != file.size())
-            reason = file.errorString();
-    }
-    if (reason.isEmpty())
+    const TFileRead read = ReadFileBounded(path, kMaxSimulationImageBytes, image, reason);
+    if (read == TFileRead::Ok)
         return true;
+    if (read == TFileRead::TooLarge)
+        reason = QStringLiteral("the file is too large for a menu image");
     error = QStringLiteral("Cannot read the menu image %1: %2").arg(QDir::toNativeSeparators(path), reason);
     return false;
 }
