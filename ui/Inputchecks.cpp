@@ -16,6 +16,15 @@ void WarnAndFocus(QLineEdit *edit, int warningCode)
     edit->setFocus(Qt::OtherFocusReason);
 }
 
+// The value of a constant a number mode accepted: an unsigned constant is
+// parsed as its 32-bit pattern.
+int64_t ConstantValue(const QString &text)
+{
+    int32_t number = 0;
+    const uint32_t flag = ParseOperand(text, number);
+    return flag == opConstUnsigned ? int64_t(uint32_t(number)) : int64_t(number);
+}
+
 }  // namespace
 
 uint32_t CheckOperandEdit(QLineEdit *edit, uint32_t mask, int warningCode)
@@ -57,6 +66,22 @@ bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode)
     if (!valid && warningCode != NoWarning)
         WarnAndFocus(edit, warningCode);
     return valid;
+}
+
+bool CheckLimits(QLineEdit *max, QLineEdit *min, int numberMode)
+{
+    if (!max || !min)
+        return false;
+    const bool hasMax = !max->text().isEmpty();
+    const bool hasMin = !min->text().isEmpty();
+    if ((hasMax && !CheckNumberEdit(max, numberMode, 2006))
+        || (hasMin && !CheckNumberEdit(min, numberMode, 2006)))
+        return false;
+    if (hasMax && hasMin && ConstantValue(max->text()) < ConstantValue(min->text())) {
+        WarnAndFocus(min, 2007);
+        return false;
+    }
+    return true;
 }
 
 bool RefuseEdit(QLineEdit *edit, int warningCode)

@@ -53,6 +53,12 @@ int NumberModeOfReference(uint32_t flag, bool isSigned);
 // mode of -1 refuses (and a null edit shows nothing).
 bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode);
 
+// The OK check of a Max and a Min field of the number mode: each is empty
+// (no limit) or a decimal constant of the mode (else warning 2006 on it, Max
+// first), and Max is not below Min (else warning 2007 on Min). Null edits
+// refuse, showing nothing.
+bool CheckLimits(QLineEdit *max, QLineEdit *min, int numberMode);
+
 // A field refused by a check of the dialog's own: its text turns red, the
 // warning is shown and the field gets the focus. Returns false, so that a
 // check can end with it: return accepted || RefuseEdit(edit, 2006);

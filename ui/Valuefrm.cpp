@@ -25,15 +25,6 @@ constexpr uint32_t kMinReferences = opWord | opDWord;
 constexpr int kMemoWidth = 280;
 constexpr int kMemoHeight = 80;
 
-// The value of a constant the mode accepted: an unsigned constant is stored
-// as its 32-bit pattern.
-double ConstantValue(const QString &text)
-{
-    int32_t number = 0;
-    const uint32_t flag = ParseOperand(text, number);
-    return flag == opConstUnsigned ? double(uint32_t(number)) : double(number);
-}
-
 }  // namespace
 
 TFormValue::TFormValue(QWidget *parent) : TItemDialog("FormValue", nkValue, TRewrite::OwnsCaption, parent)
@@ -217,24 +208,7 @@ bool TFormValue::CheckInput()
         return false;
     }
     // Read only: the limits are kept as they stand.
-    if (cbReadOnly->isChecked())
-        return true;
-    const QString max = edtMax->text();
-    const QString min = edtMin->text();
-    if (!max.isEmpty() && !CheckNumberEdit(edtMax, mode, 2006))
-        return false;
-    if (min.isEmpty())
-        return true;
-    if (!CheckNumberEdit(edtMin, mode, 2006))
-        return false;
-    if (max.isEmpty())
-        return true;
-    if (ConstantValue(max) < ConstantValue(min)) {
-        ShowWarning(2007);
-        edtMin->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    return true;
+    return cbReadOnly->isChecked() || CheckLimits(edtMax, edtMin, mode);
 }
 
 void TFormValue::SaveControls(TwNode &node)
