@@ -10,12 +10,6 @@
 
 namespace {
 
-void WarnAndFocus(QLineEdit *edit, int warningCode)
-{
-    ShowWarning(warningCode);
-    edit->setFocus(Qt::OtherFocusReason);
-}
-
 // The value of a constant a number mode accepted: an unsigned constant is
 // parsed as its 32-bit pattern.
 int64_t ConstantValue(const QString &text)
@@ -42,10 +36,7 @@ bool CheckEditNotEmpty(QLineEdit *edit, int warningCode)
 {
     if (!edit)
         return false;
-    if (!edit->text().isEmpty())
-        return true;
-    WarnAndFocus(edit, warningCode);
-    return false;
+    return !edit->text().isEmpty() || WarnAndFocus(edit, warningCode);
 }
 
 int NumberModeOfReference(uint32_t flag, bool isSigned)
@@ -68,6 +59,15 @@ bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode)
     return valid;
 }
 
+bool WarnAndFocus(QWidget *field, int warningCode)
+{
+    if (!field)
+        return false;
+    ShowWarning(warningCode);
+    field->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 bool CheckLimits(QLineEdit *max, QLineEdit *min, int numberMode)
 {
     if (!max || !min)
@@ -77,11 +77,8 @@ bool CheckLimits(QLineEdit *max, QLineEdit *min, int numberMode)
     if ((hasMax && !CheckNumberEdit(max, numberMode, 2006))
         || (hasMin && !CheckNumberEdit(min, numberMode, 2006)))
         return false;
-    if (hasMax && hasMin && ConstantValue(max->text()) < ConstantValue(min->text())) {
-        WarnAndFocus(min, 2007);
-        return false;
-    }
-    return true;
+    return !hasMax || !hasMin || ConstantValue(max->text()) >= ConstantValue(min->text())
+        || WarnAndFocus(min, 2007);
 }
 
 bool RefuseEdit(QLineEdit *edit, int warningCode)
@@ -89,8 +86,7 @@ bool RefuseEdit(QLineEdit *edit, int warningCode)
     if (!edit)
         return false;
     SetFieldTextColour(edit, clFieldRefused);
-    WarnAndFocus(edit, warningCode);
-    return false;
+    return WarnAndFocus(edit, warningCode);
 }
 
 int MenuCaptionMaxWidth()

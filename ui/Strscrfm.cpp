@@ -2,7 +2,7 @@
 #include "Strscrfm.h"
 
 #include "Fieldcolours.h"
-#include "Ufmyesno.h"
+#include "Inputchecks.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -141,11 +141,7 @@ void TFormStartupScreen::LoadControls(TwNode &node)
 
 bool TFormStartupScreen::CheckInput()
 {
-    if (FlipTimeValid())
-        return true;
-    ShowWarning(2006);
-    edtFlipTime->setFocus(Qt::OtherFocusReason);
-    return false;
+    return FlipTimeValid() || WarnAndFocus(edtFlipTime, 2006);
 }
 
 void TFormStartupScreen::SaveControls(TwNode &node)

@@ -2,7 +2,6 @@
 #include "Valuefrm.h"
 
 #include "Inputchecks.h"
-#include "Ufmyesno.h"
 #include "Wutil.h"
 
 #include <QBoxLayout>
@@ -202,11 +201,8 @@ bool TFormValue::CheckInput()
     const int mode = NumberMode(ReferenceFlag());
     bool isNumber = false;
     const int places = cbDecimalPoint->currentText().toInt(&isNumber);
-    if ((mode == cdtSigned16 || mode == cdtUnsigned16) && isNumber && places > 4) {
-        ShowWarning(2005);
-        cbDecimalPoint->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
+    if ((mode == cdtSigned16 || mode == cdtUnsigned16) && isNumber && places > 4)
+        return WarnAndFocus(cbDecimalPoint, 2005);
     // Read only: the limits are kept as they stand.
     return cbReadOnly->isChecked() || CheckLimits(edtMax, edtMin, mode);
 }
