@@ -107,9 +107,7 @@ QRadioButton *TFormStartupScreen::EndCondition(int number) const
 
 void TFormStartupScreen::rbByTimeClick()
 {
-    const bool cycles = !rbByKeypad->isChecked();
-    cbCycleCount->setEnabled(cycles);
-    SetFieldGround(cbCycleCount, cycles);
+    SwitchField(cbCycleCount, !rbByKeypad->isChecked());
 }
 
 bool TFormStartupScreen::FlipTimeValid() const

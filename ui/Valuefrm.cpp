@@ -158,10 +158,8 @@ void TFormValue::edtMinChange()
 void TFormValue::cbReadOnlyClick()
 {
     const bool editable = !cbReadOnly->isChecked();
-    for (QLineEdit *edit : {edtMax, edtMin}) {
-        edit->setEnabled(editable);
-        SetFieldGround(edit, editable);
-    }
+    SwitchField(edtMax, editable);
+    SwitchField(edtMin, editable);
     // The limits were not coloured while switched off: the Signed box may
     // have changed their mode meanwhile.
     edtMaxChange();
