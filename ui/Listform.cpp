@@ -151,9 +151,7 @@ void TFormList::ApplyReadOnlyRule(uint32_t flag)
 
 void TFormList::edtReferenceChange()
 {
-    uint32_t flag = 0;
-    CheckOperandEdit(edtReference, maskListReference, NoWarning);
-    MatchOperand(edtReference->text(), maskListReference, &flag);
+    const uint32_t flag = CheckOperandEdit(edtReference, maskListReference, NoWarning);
     if (flag & kBitReferences) {
         // Every change of the text remembers the count shown, so a second
         // bit reference in a row remembers the forced 2.
