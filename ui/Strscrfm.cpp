@@ -23,20 +23,6 @@ const QString kEndCondition = QStringLiteral("EndCondition");
 const QString kFlipTime = QStringLiteral("FlipTime");
 const QString kCycleCount = QStringLiteral("CycleCount");
 
-QRadioButton *MakeRadio(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QRadioButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-QGroupBox *MakeGroup(QWidget *parent, const char *name, const QString &title)
-{
-    auto *group = new QGroupBox(title, parent);
-    group->setObjectName(QLatin1String(name));
-    return group;
-}
-
 QStringList CycleCounts()
 {
     QStringList counts;

@@ -75,13 +75,10 @@ TfmAction::TfmAction(QWidget *parent) : TItemDialog("fmAction", nkAction, TRewri
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edtStepSize));
     pnSign = new QWidget(this);
     pnSign->setObjectName(QStringLiteral("pnSign"));
-    rgSign = new QGroupBox(QStringLiteral(" Sign "), pnSign);
-    rgSign->setObjectName(QStringLiteral("rgSign"));
-    rbSigned = new QRadioButton(QStringLiteral("Signed"), rgSign);
-    rbSigned->setObjectName(QStringLiteral("rbSigned"));
+    rgSign = MakeGroup(pnSign, "rgSign", QStringLiteral(" Sign "));
+    rbSigned = MakeRadio(rgSign, "rbSigned", QStringLiteral("Signed"));
     rbSigned->setChecked(true);
-    rbUnsigned = new QRadioButton(QStringLiteral("Unsigned"), rgSign);
-    rbUnsigned->setObjectName(QStringLiteral("rbUnsigned"));
+    rbUnsigned = MakeRadio(rgSign, "rbUnsigned", QStringLiteral("Unsigned"));
     lbString = MakeLabel(this, "lbString", QStringLiteral("String :"));
     lbValue = MakeLabel(this, "lbValue", QStringLiteral("Value :"));
     lbStringOn->setBuddy(edStringOn);
