@@ -4,7 +4,6 @@
 #include "Inputchecks.h"
 #include "LinkScreens.h"
 #include "Outputfont.h"
-#include "Ufmyesno.h"
 #include "Wutil.h"
 
 #include <QBoxLayout>
@@ -182,11 +181,8 @@ void TFormAlarm::LoadControls(TwNode &node)
 bool TFormAlarm::CheckInput()
 {
     for (int i = 0; i < LineCount; ++i) {
-        if (!LineFits(i)) {
-            ShowWarning(2008);
-            edtLines[i]->setFocus(Qt::OtherFocusReason);
-            return false;
-        }
+        if (!LineFits(i))
+            return WarnAndFocus(edtLines[i], 2008);
         if (!edtReferences[i]->text().isEmpty()
             && CheckOperandEdit(edtReferences[i], maskWordRegister, 2006) == 0)
             return false;

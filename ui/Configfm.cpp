@@ -112,8 +112,7 @@ TFormConfig::TFormConfig(QWidget *parent)
     WideLabel4 = MakeLabel(this, "WideLabel4", QStringLiteral("Password Protection Type:"));
     cbPasswordType =
         MakeChoice(this, "cbPasswordType", {QStringLiteral("Read & Write"), QStringLiteral("Write Only")});
-    WideGroupBox1 = new QGroupBox(QStringLiteral(" Screen Saver "), this);
-    WideGroupBox1->setObjectName(QStringLiteral("WideGroupBox1"));
+    WideGroupBox1 = MakeGroup(this, "WideGroupBox1", QStringLiteral(" Screen Saver "));
     WideLabel3 = MakeLabel(WideGroupBox1, "WideLabel3", QStringLiteral("activate time:"));
     edtScreenSaverActiveTime = MakeRegisterEdit(WideGroupBox1, "edtScreenSaverActiveTime", kSaverTimeLength,
                                                 QStringLiteral("1~99 or R/D[xxxx]"));

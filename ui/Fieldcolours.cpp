@@ -84,3 +84,11 @@ QColor FieldGround(const QWidget *field)
 {
     return field ? field->palette().color(QPalette::Active, QPalette::Base) : QColor();
 }
+
+void SwitchField(QWidget *field, bool on)
+{
+    if (!field)
+        return;
+    field->setEnabled(on);
+    SetFieldGround(field, on);
+}

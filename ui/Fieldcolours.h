@@ -15,7 +15,7 @@
 // its ground (switched on: window background; switched off: inactive border).
 //
 //   SetFieldTextColour(edtReference, clFieldAccepted);
-//   SetFieldGround(edtMax, false);
+//   SwitchField(edtMax, false);
 //   FieldTextColour(edtReference) == ToQColor(clFieldAccepted)
 #pragma once
 
@@ -61,3 +61,7 @@ QColor FieldTextColour(const QWidget *field);
 // border's grey when switched off.
 void SetFieldGround(QWidget *field, bool switchedOn);
 QColor FieldGround(const QWidget *field);
+
+// Switches a field on (enabled, window background) or off (disabled, the
+// inactive border's grey).
+void SwitchField(QWidget *field, bool on);

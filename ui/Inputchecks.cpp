@@ -10,10 +10,13 @@
 
 namespace {
 
-void WarnAndFocus(QLineEdit *edit, int warningCode)
+// The value of a constant a number mode accepted: an unsigned constant is
+// parsed as its 32-bit pattern.
+int64_t ConstantValue(const QString &text)
 {
-    ShowWarning(warningCode);
-    edit->setFocus(Qt::OtherFocusReason);
+    int32_t number = 0;
+    const uint32_t flag = ParseOperand(text, number);
+    return flag == opConstUnsigned ? int64_t(uint32_t(number)) : int64_t(number);
 }
 
 }  // namespace
@@ -33,10 +36,7 @@ bool CheckEditNotEmpty(QLineEdit *edit, int warningCode)
 {
     if (!edit)
         return false;
-    if (!edit->text().isEmpty())
-        return true;
-    WarnAndFocus(edit, warningCode);
-    return false;
+    return !edit->text().isEmpty() || WarnAndFocus(edit, warningCode);
 }
 
 int NumberModeOfReference(uint32_t flag, bool isSigned)
@@ -59,13 +59,34 @@ bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode)
     return valid;
 }
 
+bool WarnAndFocus(QWidget *field, int warningCode)
+{
+    if (!field)
+        return false;
+    ShowWarning(warningCode);
+    field->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool CheckLimits(QLineEdit *max, QLineEdit *min, int numberMode)
+{
+    if (!max || !min)
+        return false;
+    const bool hasMax = !max->text().isEmpty();
+    const bool hasMin = !min->text().isEmpty();
+    if ((hasMax && !CheckNumberEdit(max, numberMode, 2006))
+        || (hasMin && !CheckNumberEdit(min, numberMode, 2006)))
+        return false;
+    return !hasMax || !hasMin || ConstantValue(max->text()) >= ConstantValue(min->text())
+        || WarnAndFocus(min, 2007);
+}
+
 bool RefuseEdit(QLineEdit *edit, int warningCode)
 {
     if (!edit)
         return false;
     SetFieldTextColour(edit, clFieldRefused);
-    WarnAndFocus(edit, warningCode);
-    return false;
+    return WarnAndFocus(edit, warningCode);
 }
 
 int MenuCaptionMaxWidth()

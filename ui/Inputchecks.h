@@ -27,6 +27,7 @@
 
 class QLineEdit;
 class QString;
+class QWidget;
 
 // The warning code of a live check: colour only, no message, no focus.
 constexpr int NoWarning = -1;
@@ -52,6 +53,17 @@ int NumberModeOfReference(uint32_t flag, bool isSigned);
 // warning code shows the warning and focuses the edit. A null edit or a
 // mode of -1 refuses (and a null edit shows nothing).
 bool CheckNumberEdit(QLineEdit *edit, int numberMode, int warningCode);
+
+// The OK check of a Max and a Min field of the number mode: each is empty
+// (no limit) or a decimal constant of the mode (else warning 2006 on it, Max
+// first), and Max is not below Min (else warning 2007 on Min). Null edits
+// refuse, showing nothing.
+bool CheckLimits(QLineEdit *max, QLineEdit *min, int numberMode);
+
+// A check of the dialog's own failed on field (an edit or any other
+// control): the warning is shown and the field gets the focus; its colour
+// stays. Returns false, like RefuseEdit (a null field: nothing shown).
+bool WarnAndFocus(QWidget *field, int warningCode);
 
 // A field refused by a check of the dialog's own: its text turns red, the
 // warning is shown and the field gets the focus. Returns false, so that a

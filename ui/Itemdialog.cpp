@@ -8,10 +8,12 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVariant>
 
 TItemDialog::TItemDialog(const char *objectName, int32_t kind, TRewrite style, QWidget *parent)
@@ -113,6 +115,20 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text)
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     return label;
+}
+
+QGroupBox *MakeGroup(QWidget *parent, const char *name, const QString &title)
+{
+    auto *group = new QGroupBox(title, parent);
+    group->setObjectName(QLatin1String(name));
+    return group;
+}
+
+QRadioButton *MakeRadio(QWidget *parent, const char *name, const QString &text)
+{
+    auto *button = new QRadioButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
 }
 
 QLineEdit *MakeEdit(QWidget *parent, const char *name, int maxLength)

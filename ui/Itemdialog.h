@@ -65,11 +65,13 @@
 class QAbstractButton;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 
 enum class TRewrite {
     OwnsCaption,   // style 1: the dialog writes every key
@@ -142,6 +144,8 @@ private:
 // that scrolls both ways instead of wrapping, a drop-down list the user
 // cannot type in.
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text);
+QGroupBox *MakeGroup(QWidget *parent, const char *name, const QString &title);
+QRadioButton *MakeRadio(QWidget *parent, const char *name, const QString &text);
 QLineEdit *MakeEdit(QWidget *parent, const char *name, int maxLength = 0);
 QPlainTextEdit *MakeMemo(QWidget *parent, const char *name);
 QCheckBox *MakeCheck(QWidget *parent, const char *name, const QString &text);

@@ -137,10 +137,8 @@ void TFormList::edtCaptionChange()
 
 void TFormList::SwitchCount(bool on)
 {
-    for (QWidget *field : {static_cast<QWidget *>(cbMax), static_cast<QWidget *>(sgListString)}) {
-        field->setEnabled(on);
-        SetFieldGround(field, on);
-    }
+    SwitchField(cbMax, on);
+    SwitchField(sgListString, on);
 }
 
 void TFormList::ApplyReadOnlyRule(uint32_t flag)
@@ -153,19 +151,15 @@ void TFormList::ApplyReadOnlyRule(uint32_t flag)
 
 void TFormList::edtReferenceChange()
 {
-    uint32_t flag = 0;
-    CheckOperandEdit(edtReference, maskListReference, NoWarning);
-    MatchOperand(edtReference->text(), maskListReference, &flag);
+    const uint32_t flag = CheckOperandEdit(edtReference, maskListReference, NoWarning);
     if (flag & kBitReferences) {
         // Every change of the text remembers the count shown, so a second
         // bit reference in a row remembers the forced 2.
         savedCount_ = EntryCount();
         cbMax->setCurrentIndex(0);
         cbMaxChange();
-        cbMax->setEnabled(false);
-        SetFieldGround(cbMax, false);
-        sgListString->setEnabled(true);
-        SetFieldGround(sgListString, true);
+        SwitchField(cbMax, false);
+        SwitchField(sgListString, true);
         ApplyReadOnlyRule(flag);
     } else if (flag & kRegisterReferences) {
         cbMax->setCurrentIndex(cbMax->findText(QString::number(savedCount_), Qt::MatchExactly));

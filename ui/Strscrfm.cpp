@@ -2,7 +2,7 @@
 #include "Strscrfm.h"
 
 #include "Fieldcolours.h"
-#include "Ufmyesno.h"
+#include "Inputchecks.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -22,20 +22,6 @@ constexpr int kMaxCycleCount = 10;
 const QString kEndCondition = QStringLiteral("EndCondition");
 const QString kFlipTime = QStringLiteral("FlipTime");
 const QString kCycleCount = QStringLiteral("CycleCount");
-
-QRadioButton *MakeRadio(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QRadioButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-QGroupBox *MakeGroup(QWidget *parent, const char *name, const QString &title)
-{
-    auto *group = new QGroupBox(title, parent);
-    group->setObjectName(QLatin1String(name));
-    return group;
-}
 
 QStringList CycleCounts()
 {
@@ -107,9 +93,7 @@ QRadioButton *TFormStartupScreen::EndCondition(int number) const
 
 void TFormStartupScreen::rbByTimeClick()
 {
-    const bool cycles = !rbByKeypad->isChecked();
-    cbCycleCount->setEnabled(cycles);
-    SetFieldGround(cbCycleCount, cycles);
+    SwitchField(cbCycleCount, !rbByKeypad->isChecked());
 }
 
 bool TFormStartupScreen::FlipTimeValid() const
@@ -141,11 +125,7 @@ void TFormStartupScreen::LoadControls(TwNode &node)
 
 bool TFormStartupScreen::CheckInput()
 {
-    if (FlipTimeValid())
-        return true;
-    ShowWarning(2006);
-    edtFlipTime->setFocus(Qt::OtherFocusReason);
-    return false;
+    return FlipTimeValid() || WarnAndFocus(edtFlipTime, 2006);
 }
 
 void TFormStartupScreen::SaveControls(TwNode &node)

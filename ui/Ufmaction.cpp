@@ -3,7 +3,6 @@
 
 #include "Fieldcolours.h"
 #include "Inputchecks.h"
-#include "Ufmyesno.h"
 #include "Wutil.h"
 
 #include <QBoxLayout>
@@ -23,7 +22,6 @@ namespace {
 constexpr int kStringEmpty = 2000;
 constexpr int kReferenceNotRegister = 2001;
 constexpr int kInvalidInput = 2006;
-constexpr int kMaxBelowMin = 2007;
 constexpr int kReferenceNotBit = 2009;
 constexpr int kFieldEmpty = 2011;
 constexpr int kDescriptionLines = 4;
@@ -77,13 +75,10 @@ TfmAction::TfmAction(QWidget *parent) : TItemDialog("fmAction", nkAction, TRewri
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edtStepSize));
     pnSign = new QWidget(this);
     pnSign->setObjectName(QStringLiteral("pnSign"));
-    rgSign = new QGroupBox(QStringLiteral(" Sign "), pnSign);
-    rgSign->setObjectName(QStringLiteral("rgSign"));
-    rbSigned = new QRadioButton(QStringLiteral("Signed"), rgSign);
-    rbSigned->setObjectName(QStringLiteral("rbSigned"));
+    rgSign = MakeGroup(pnSign, "rgSign", QStringLiteral(" Sign "));
+    rbSigned = MakeRadio(rgSign, "rbSigned", QStringLiteral("Signed"));
     rbSigned->setChecked(true);
-    rbUnsigned = new QRadioButton(QStringLiteral("Unsigned"), rgSign);
-    rbUnsigned->setObjectName(QStringLiteral("rbUnsigned"));
+    rbUnsigned = MakeRadio(rgSign, "rbUnsigned", QStringLiteral("Unsigned"));
     lbString = MakeLabel(this, "lbString", QStringLiteral("String :"));
     lbValue = MakeLabel(this, "lbValue", QStringLiteral("Value :"));
     lbStringOn->setBuddy(edStringOn);
@@ -285,21 +280,10 @@ bool TfmAction::CheckInput()
         return false;
 
     const int numberType = NumberType();
-    // An empty Max or Min is no limit.
-    if (!edtMax->text().isEmpty() && !CheckNumberEdit(edtMax, numberType, kInvalidInput))
-        return false;
     if (type == SetValue)
-        return CheckEditNotEmpty(edtMax, kFieldEmpty);
-    if (!edtMin->text().isEmpty() && !CheckNumberEdit(edtMin, numberType, kInvalidInput))
-        return false;
-    // Both are numbers of the type now: they compare as such.
-    if (!edtMax->text().isEmpty() && !edtMin->text().isEmpty()
-        && edtMax->text().toLongLong() < edtMin->text().toLongLong()) {
-        ShowWarning(kMaxBelowMin);
-        edtMin->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    return CheckStepSize();
+        return CheckEditNotEmpty(edtMax, kFieldEmpty) && CheckNumberEdit(edtMax, numberType, kInvalidInput);
+    // An empty Max or Min is no limit.
+    return CheckLimits(edtMax, edtMin, numberType) && CheckStepSize();
 }
 
 void TfmAction::SaveControls(TwNode &node)

@@ -38,12 +38,9 @@ TfmSearch::TfmSearch(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("fmSearch"));
     setWindowTitle(QStringLiteral("Find .."));
 
-    gbScope = new QGroupBox(QStringLiteral(" Scope "), this);
-    gbScope->setObjectName(QStringLiteral("gbScope"));
-    rbRefNo = new QRadioButton(QStringLiteral("Reference Number"), gbScope);
-    rbRefNo->setObjectName(QStringLiteral("rbRefNo"));
-    rbString = new QRadioButton(QStringLiteral("String"), gbScope);
-    rbString->setObjectName(QStringLiteral("rbString"));
+    gbScope = MakeGroup(this, "gbScope", QStringLiteral(" Scope "));
+    rbRefNo = MakeRadio(gbScope, "rbRefNo", QStringLiteral("Reference Number"));
+    rbString = MakeRadio(gbScope, "rbString", QStringLiteral("String"));
     lbRef = MakeLabel(this, "lbRef", QStringLiteral("Reference No. :"));
     edtReference = MakeField(this, "edtReference", lbRef);
     SetUpperCaseInput(edtReference);

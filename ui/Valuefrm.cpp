@@ -2,7 +2,6 @@
 #include "Valuefrm.h"
 
 #include "Inputchecks.h"
-#include "Ufmyesno.h"
 #include "Wutil.h"
 
 #include <QBoxLayout>
@@ -24,15 +23,6 @@ constexpr uint32_t kMinReferences = opWord | opDWord;
 
 constexpr int kMemoWidth = 280;
 constexpr int kMemoHeight = 80;
-
-// The value of a constant the mode accepted: an unsigned constant is stored
-// as its 32-bit pattern.
-double ConstantValue(const QString &text)
-{
-    int32_t number = 0;
-    const uint32_t flag = ParseOperand(text, number);
-    return flag == opConstUnsigned ? double(uint32_t(number)) : double(number);
-}
 
 }  // namespace
 
@@ -168,10 +158,8 @@ void TFormValue::edtMinChange()
 void TFormValue::cbReadOnlyClick()
 {
     const bool editable = !cbReadOnly->isChecked();
-    for (QLineEdit *edit : {edtMax, edtMin}) {
-        edit->setEnabled(editable);
-        SetFieldGround(edit, editable);
-    }
+    SwitchField(edtMax, editable);
+    SwitchField(edtMin, editable);
     // The limits were not coloured while switched off: the Signed box may
     // have changed their mode meanwhile.
     edtMaxChange();
@@ -211,30 +199,10 @@ bool TFormValue::CheckInput()
     const int mode = NumberMode(ReferenceFlag());
     bool isNumber = false;
     const int places = cbDecimalPoint->currentText().toInt(&isNumber);
-    if ((mode == cdtSigned16 || mode == cdtUnsigned16) && isNumber && places > 4) {
-        ShowWarning(2005);
-        cbDecimalPoint->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
+    if ((mode == cdtSigned16 || mode == cdtUnsigned16) && isNumber && places > 4)
+        return WarnAndFocus(cbDecimalPoint, 2005);
     // Read only: the limits are kept as they stand.
-    if (cbReadOnly->isChecked())
-        return true;
-    const QString max = edtMax->text();
-    const QString min = edtMin->text();
-    if (!max.isEmpty() && !CheckNumberEdit(edtMax, mode, 2006))
-        return false;
-    if (min.isEmpty())
-        return true;
-    if (!CheckNumberEdit(edtMin, mode, 2006))
-        return false;
-    if (max.isEmpty())
-        return true;
-    if (ConstantValue(max) < ConstantValue(min)) {
-        ShowWarning(2007);
-        edtMin->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    return true;
+    return cbReadOnly->isChecked() || CheckLimits(edtMax, edtMin, mode);
 }
 
 void TFormValue::SaveControls(TwNode &node)
