@@ -30,6 +30,13 @@ TCommLineState PlcLineState()
     return line;
 }
 
+void SetDownloadLine(TComm &comm)
+{
+    comm.SetLineState(PlcLineState());
+    comm.SetReadIntervalTimeout(30);
+    comm.SetFrameEndChar(runtime::kEtx);
+}
+
 TTimerDownloadClock::TTimerDownloadClock(std::function<void()> onTimeout)
 {
     timer_.setSingleShot(true);

@@ -199,12 +199,8 @@ TfmDownload::TfmDownload(QWidget *parent, std::unique_ptr<TCommBackend> backend)
     layout->addLayout(body);
     layout->addWidget(sbDownload);
 
-    // The PLC's line: 7 data bits, even parity, 30 ms between the bytes of a
-    // reply; a reply is handed on at its frame end (ETX) without that wait.
     Comm2->SetCommName(QStringLiteral("COM2"));
-    Comm2->SetLineState(PlcLineState());
-    Comm2->SetReadIntervalTimeout(30);
-    Comm2->SetFrameEndChar(0x03);
+    SetDownloadLine(*Comm2);
     Comm2->OnReceiveData = [this](TComm *sender, const char *buffer, uint16_t length) {
         Comm2ReceiveData(sender, buffer, length);
     };
