@@ -437,7 +437,6 @@ void TfmDownload::StartTransfer()
     btExit->setEnabled(false);
     ShowStatus(0, QString());
     closeWhenStopped_ = false;
-    closePending_ = false;
 
     const bool detect = cbBaudRate->currentIndex() <= 0;
     if (!detect && DownloadMode == TDownload::dmPortSetup) {
@@ -524,9 +523,8 @@ void TfmDownload::reject()
 
 void TfmDownload::AfterTransferCall()
 {
-    if (!closePending_ || download_->Running())
+    if (!closeWhenStopped_ || download_->Running())
         return;
-    closePending_ = false;
     closeWhenStopped_ = false;
     ShowResult = 0;
     done(ShowResult);
@@ -599,6 +597,4 @@ void TfmDownload::BaudRateDetected(uint32_t rate)
 void TfmDownload::TransferStopped()
 {
     SetIdle();
-    if (closeWhenStopped_)
-        closePending_ = true;
 }
