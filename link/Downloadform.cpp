@@ -434,14 +434,12 @@ void TfmDownload::btStartDownLoadClick()
 void TfmDownload::StartTransfer()
 {
     pbDownload->show();
-    btExit->setEnabled(false);
     ShowStatus(0, QString());
     closeWhenStopped_ = false;
 
     const bool detect = cbBaudRate->currentIndex() <= 0;
     if (!detect && DownloadMode == TDownload::dmPortSetup) {
         // A fixed rate needs no answer from the PLC.
-        btExit->setEnabled(true);
         done(ShowResult = 0);
         return;
     }
@@ -460,7 +458,6 @@ void TfmDownload::StartTransfer()
                         .arg(kMenuImageLimit);
         }
         if (!error.isEmpty()) {
-            btExit->setEnabled(true);
             ShowMessage(error);
             return;
         }
@@ -471,10 +468,11 @@ void TfmDownload::StartTransfer()
     try {
         Comm2->StartComm();
     } catch (const ECommsError &error) {
-        btExit->setEnabled(true);
         ShowMessage(error.Message());
         return;
     }
+    // The port is open: Exit waits for the end of the transfer.
+    btExit->setEnabled(false);
     btStartDownLoad->setText(Text("Abort", "CaptionAbortId"));
     btStartDownLoad->setProperty("Tag", 1);
     aborting_ = false;
