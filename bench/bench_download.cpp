@@ -55,10 +55,8 @@ void BM_DownloadOverPacedLine(benchmark::State &state)
         // The download dialog's port.
         TComm comm;
         comm.SetCommName(QString::fromStdString(line.SlavePath()));
-        comm.SetLineState(PlcLineState());
+        SetDownloadLine(comm);
         comm.SetBaudRate(baud);
-        comm.SetReadIntervalTimeout(30);
-        comm.SetFrameEndChar(0x03);
         TCommDownloadPort port(comm);
         QuietView view;
         TDownload *download = nullptr;

@@ -30,6 +30,13 @@ TCommLineState PlcLineState()
     return line;
 }
 
+void SetDownloadLine(TComm &comm)
+{
+    comm.SetLineState(PlcLineState());
+    comm.SetReadIntervalTimeout(30);
+    comm.SetFrameEndChar(runtime::kEtx);
+}
+
 TTimerDownloadClock::TTimerDownloadClock(std::function<void()> onTimeout)
 {
     timer_.setSingleShot(true);
@@ -220,13 +227,14 @@ void TDownload::ReceiveBlock(const char *buffer, uint16_t length)
 
 bool TDownload::TakeReply()
 {
+    const bool valid = ReplyValid();
+    // The detection sends only the station query, and only a real station
+    // reply ends it: stray bytes seen at a wrong rate leave the clock running
+    // on to the next rate.
+    if (detecting_ && !valid)
+        return false;
+    clock_.Stop();
     if (detecting_) {
-        // Only a real station reply ends the detection: stray bytes seen at a
-        // wrong rate leave the clock running on to the next rate.
-        char station[2];
-        if (replyOverflow_ || runtime::ParseStationReply(reply_, replyLength_, station) != runtime::ReplyOk)
-            return false;
-        clock_.Stop();
         detecting_ = false;
         view_.BaudRateDetected(kDetectRates[detectIndex_]);
         view_.ShowStatus(2, QString());
@@ -235,13 +243,12 @@ bool TDownload::TakeReply()
             return true;
         }
     }
-    clock_.Stop();
     if (abortRequested_) {
         abortRequested_ = false;
         RestoreAfterQuiet();
         return true;
     }
-    if (ReplyValid())
+    if (valid)
         DownloadStep();
     else
         BadReply();

@@ -19,6 +19,9 @@ class TComm;
 // The PLC's line: 7 data bits, even parity checked, one stop bit, DTR and RTS
 // off, no flow control, 9600 baud.
 TCommLineState PlcLineState();
+// Sets a port up as the download reads it: the PLC's line, a reply handed on
+// at its frame end (ETX), other blocks after 30 ms without a byte.
+void SetDownloadLine(TComm &comm);
 
 // The serial port as the download uses it.
 class TDownloadPort {

@@ -199,12 +199,8 @@ TfmDownload::TfmDownload(QWidget *parent, std::unique_ptr<TCommBackend> backend)
     layout->addLayout(body);
     layout->addWidget(sbDownload);
 
-    // The PLC's line: 7 data bits, even parity, 30 ms between the bytes of a
-    // reply; a reply is handed on at its frame end (ETX) without that wait.
     Comm2->SetCommName(QStringLiteral("COM2"));
-    Comm2->SetLineState(PlcLineState());
-    Comm2->SetReadIntervalTimeout(30);
-    Comm2->SetFrameEndChar(0x03);
+    SetDownloadLine(*Comm2);
     Comm2->OnReceiveData = [this](TComm *sender, const char *buffer, uint16_t length) {
         Comm2ReceiveData(sender, buffer, length);
     };
@@ -438,15 +434,12 @@ void TfmDownload::btStartDownLoadClick()
 void TfmDownload::StartTransfer()
 {
     pbDownload->show();
-    btExit->setEnabled(false);
     ShowStatus(0, QString());
     closeWhenStopped_ = false;
-    closePending_ = false;
 
     const bool detect = cbBaudRate->currentIndex() <= 0;
     if (!detect && DownloadMode == TDownload::dmPortSetup) {
         // A fixed rate needs no answer from the PLC.
-        btExit->setEnabled(true);
         done(ShowResult = 0);
         return;
     }
@@ -465,7 +458,6 @@ void TfmDownload::StartTransfer()
                         .arg(kMenuImageLimit);
         }
         if (!error.isEmpty()) {
-            btExit->setEnabled(true);
             ShowMessage(error);
             return;
         }
@@ -476,10 +468,11 @@ void TfmDownload::StartTransfer()
     try {
         Comm2->StartComm();
     } catch (const ECommsError &error) {
-        btExit->setEnabled(true);
         ShowMessage(error.Message());
         return;
     }
+    // The port is open: Exit waits for the end of the transfer.
+    btExit->setEnabled(false);
     btStartDownLoad->setText(Text("Abort", "CaptionAbortId"));
     btStartDownLoad->setProperty("Tag", 1);
     aborting_ = false;
@@ -528,9 +521,8 @@ void TfmDownload::reject()
 
 void TfmDownload::AfterTransferCall()
 {
-    if (!closePending_ || download_->Running())
+    if (!closeWhenStopped_ || download_->Running())
         return;
-    closePending_ = false;
     closeWhenStopped_ = false;
     ShowResult = 0;
     done(ShowResult);
@@ -603,6 +595,4 @@ void TfmDownload::BaudRateDetected(uint32_t rate)
 void TfmDownload::TransferStopped()
 {
     SetIdle();
-    if (closeWhenStopped_)
-        closePending_ = true;
 }

@@ -141,7 +141,8 @@ private:
     void StartTransfer();
     // The Abort button.
     void AbortTransfer();
-    // Closes the dialog when a call into the transfer has asked for it.
+    // After a call into the transfer: closes the dialog when it is to close
+    // once the transfer has stopped, and the transfer has stopped.
     void AfterTransferCall();
     void SetIdle();
     void UpdateStartEnabled();
@@ -168,7 +169,6 @@ private:
     bool aborting_ = false;
     // Close the dialog once the transfer has stopped.
     bool closeWhenStopped_ = false;
-    bool closePending_ = false;
 };
 
 // The one instance, made at start-up and kept until the program ends.

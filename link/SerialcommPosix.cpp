@@ -76,7 +76,8 @@ TCommBackend::IoStatus FailureStatus(int err)
     return TCommBackend::IoStatus::Error;
 }
 
-// The framing bits of the control flags a real port must take as asked.
+// The framing bits of the control flags: set from the line state alone, and
+// a real port must take them as asked.
 constexpr tcflag_t kFramingFlags = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
 
 uint8_t DataBitsMask(TByteSize size)
@@ -203,7 +204,7 @@ bool TPosixCommBackend::ApplyLineState(const TCommLineState &s)
         ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK | IGNPAR);
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    t.c_cflag &= ~(kFramingFlags | CRTSCTS);
     t.c_cflag |= CREAD | CLOCAL;
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;

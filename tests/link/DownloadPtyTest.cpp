@@ -53,12 +53,10 @@ struct PtyRig {
     {
         FillMailbox(plc);
         EXPECT_TRUE(line.Start());
-        // The download dialog's port: 7 data bits, even parity, replies read as
-        // frames, 30 ms byte gap (scaled with the clock).
+        // The download dialog's port, its byte gap scaled with the clock.
         comm.SetCommName(QString::fromStdString(line.SlavePath()));
-        comm.SetLineState(PlcLineState());
-        comm.SetReadIntervalTimeout(std::max(1, 30 / speedUp));
-        comm.SetFrameEndChar(0x03);
+        SetDownloadLine(comm);
+        comm.SetReadIntervalTimeout(std::max<uint32_t>(1, comm.ReadIntervalTimeout() / uint32_t(speedUp)));
         comm.OnReceiveData = [this](TComm *, const char *buffer, uint16_t length) {
             download.ReceiveBlock(buffer, length);
         };

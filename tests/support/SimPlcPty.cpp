@@ -152,6 +152,14 @@ void SimPlcPty::ReleaseDue()
     }
 }
 
+SimPlcPty::Clock::time_point SimPlcPty::NextDue(Clock::time_point limit) const
+{
+    for (const Held &h : held_) {
+        limit = std::min(limit, h.due);
+    }
+    return limit;
+}
+
 bool SimPlcPty::WaitUntil(Clock::time_point deadline, bool release)
 {
     for (;;) {
@@ -165,12 +173,7 @@ bool SimPlcPty::WaitUntil(Clock::time_point deadline, bool release)
         if (now >= deadline) {
             return true;
         }
-        auto wake = deadline;
-        if (release) {
-            for (const Held &h : held_) {
-                wake = std::min(wake, h.due);
-            }
-        }
+        const auto wake = release ? NextDue(deadline) : deadline;
         const auto left =
             std::max<long long>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count());
         const timespec ts{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
@@ -220,10 +223,7 @@ void SimPlcPty::Run()
         // Sleep until a request comes, or until the next held reply is due.
         int timeout = -1;
         if (!held_.empty()) {
-            auto next = held_.front().due;
-            for (const Held &h : held_) {
-                next = std::min(next, h.due);
-            }
+            const auto next = NextDue(held_.front().due);
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
             timeout = static_cast<int>(std::clamp<long long>(left + 1, 0, 60000));

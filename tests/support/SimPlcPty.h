@@ -81,6 +81,8 @@ private:
         return WaitUntil(Clock::now() + std::chrono::milliseconds(ms), release);
     }
     void ReleaseDue();
+    // The earliest of limit and the times the held replies fall due.
+    Clock::time_point NextDue(Clock::time_point limit) const;
     bool WriteAll(const std::uint8_t *bytes, std::size_t length);
     void CloseOwnEnd();
 
