@@ -1,5 +1,7 @@
 #include "SimPanelMailbox.h"
 
+#include <cctype>
+
 namespace simplc {
 
 namespace {
@@ -14,7 +16,9 @@ constexpr std::uint16_t kFinish = 0x4649;
 // count as two hex digits, "R03000"...
 bool MailboxRequest(const Request &request, std::uint16_t &count)
 {
-    if (!request.checksumOk || request.frame.size() < 13 || request.frame.compare(7, 6, "R03000") != 0)
+    if (!request.checksumOk || request.frame.size() < 13 || request.frame.compare(7, 6, "R03000") != 0
+        || !std::isxdigit(static_cast<unsigned char>(request.frame[5]))
+        || !std::isxdigit(static_cast<unsigned char>(request.frame[6])))
         return false;
     count = static_cast<std::uint16_t>(std::stoul(request.frame.substr(5, 2), nullptr, 16));
     return count >= 1 && count <= kWords;
