@@ -2,8 +2,8 @@
 
 #include "PlcFrame.h"
 #include "Serialcomm.h"
+#include "Wutil.h"
 
-#include <QFile>
 #include <algorithm>
 
 const char *const TDownload::kChecksumErrorText = "Receive check sum error!!";
@@ -14,6 +14,15 @@ const char *const TDownload::kPortLostText = "Serial port lost, Aborted !! ";
 const char *const TDownload::kNotRestoredText = "The PLC registers R3000 to R3034 were not restored !! ";
 
 uint32_t TDownload::timeoutCount_ = 0;
+
+namespace {
+
+QString TooLargeText()
+{
+    return QStringLiteral("The file is larger than 4 MiB");
+}
+
+}  // namespace
 
 TCommLineState PlcLineState()
 {
@@ -87,18 +96,13 @@ TDownload::TDownload(TDownloadPort &port, TDownloadClock &clock, TDownloadView &
 
 bool TDownload::ReadDownloadFile(const QString &path, QByteArray &data, QString &error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Cannot read the file %1").arg(path);
-        return false;
+    QByteArray bytes;
+    QString reason;
+    switch (ReadFileBounded(path, kMaxFileSize, bytes, reason)) {
+    case TFileRead::Ok: error = CheckDownloadData(bytes); break;
+    case TFileRead::Unreadable: error = QStringLiteral("Cannot read the file %1").arg(path); return false;
+    case TFileRead::TooLarge: error = TooLargeText(); break;
     }
-    // One byte more than allowed tells a file that is too large.
-    QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("Cannot read the file %1").arg(path);
-        return false;
-    }
-    error = CheckDownloadData(bytes);
     if (!error.isEmpty()) {
         error += QStringLiteral(": %1").arg(path);
         return false;
@@ -112,7 +116,7 @@ QString TDownload::CheckDownloadData(const QByteArray &data)
     if (data.isEmpty())
         return QStringLiteral("The file is empty");
     if (data.size() > kMaxFileSize)
-        return QStringLiteral("The file is larger than 4 MiB");
+        return TooLargeText();
     return {};
 }
 

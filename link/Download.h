@@ -122,8 +122,9 @@ public:
 
     TDownload(TDownloadPort &port, TDownloadClock &clock, TDownloadView &view);
 
-    // Reads a file to download; false with a message for a file that cannot
-    // be read, is empty or is too large.
+    // Reads a file to download (ReadFileBounded); false with a message for a
+    // file that cannot be read (a pipe or a folder is never opened), is empty
+    // or is too large.
     static bool ReadDownloadFile(const QString &path, QByteArray &data, QString &error);
     // The message for data that cannot be downloaded; empty when it can.
     static QString CheckDownloadData(const QByteArray &data);

@@ -2,9 +2,9 @@
 #include "ImageTrace.h"
 
 #include "Wres.h"
+#include "Wutil.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <cstdint>
@@ -340,20 +340,14 @@ TwImageTrace TraceMenuImage(const QByteArray &image, int maxLines)
 TwImageTrace TraceMenuImageFile(const QString &path)
 {
     const QString name = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return SingleStop(QStringLiteral("Cannot read %1: %2").arg(name, file.errorString()));
-    auto tooLarge = [&] {
+    QByteArray bytes;
+    QString reason;
+    switch (ReadFileBounded(path, kTraceMaxFileSize, bytes, reason)) {
+    case TFileRead::Ok: break;
+    case TFileRead::Unreadable: return SingleStop(QStringLiteral("Cannot read %1: %2").arg(name, reason));
+    case TFileRead::TooLarge:
         return SingleStop(QStringLiteral("Not read: %1 is larger than %2 bytes, too large for a menu image")
                               .arg(name, QString::number(kTraceMaxFileSize)));
-    };
-    if (file.size() > kTraceMaxFileSize)
-        return tooLarge();
-    // Read one byte beyond the limit: a file may grow, or not know its size.
-    const QByteArray bytes = file.read(kTraceMaxFileSize + 1);
-    if (bytes.size() > kTraceMaxFileSize)
-        return tooLarge();
-    if (file.error() != QFileDevice::NoError)
-        return SingleStop(QStringLiteral("Cannot read %1: %2").arg(name, file.errorString()));
+    }
     return TraceMenuImage(bytes);
 }

@@ -1,6 +1,7 @@
 #include "Wutil.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <vector>
 
@@ -312,9 +313,7 @@ QString StringsPrefix(const QString &name)
 void LoadStringsProp(QStringList &dest, const QStringList &props, const QString &name)
 {
     dest.clear();
-    // A damaged file may claim any count; no real description comes near this.
-    constexpr int kMaxLines = 65536;
-    const int count = qMin(PropInt(props, name + QStringLiteral(".Count"), 0), kMaxLines);
+    const int count = qMin(PropInt(props, name + QStringLiteral(".Count"), 0), kMaxStringsLines);
     if (count <= 0)
         return;
     QStringList lines(count);
@@ -363,16 +362,36 @@ void SaveStringsProp(QStringList &props, const QStringList &source, const QStrin
 
 TFileRead ReadFileBounded(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &reason)
 {
+    // Asked of the file system, not of an opened file: opening a pipe waits
+    // for a writer.
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        reason = info.exists() ? QStringLiteral("Not a regular file")
+                               : QStringLiteral("No such file or directory");
+        return TFileRead::Unreadable;
+    }
+    const auto tooLarge = [&] {
+        reason = QStringLiteral("Larger than %1 bytes").arg(maxBytes);
+        return TFileRead::TooLarge;
+    };
+    if (info.size() > maxBytes)
+        return tooLarge();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
         return TFileRead::Unreadable;
     }
-    if (file.size() > maxBytes)
-        return TFileRead::TooLarge;
-    bytes = file.read(maxBytes);
-    if (bytes.size() != file.size()) {
-        reason = file.errorString();
+    // The size again, of the file now open: it may have grown or been replaced.
+    const qint64 size = file.size();
+    if (size > maxBytes)
+        return tooLarge();
+    // One byte beyond the size, while that stays within the bound, tells a
+    // file that grows as it is read.
+    bytes = file.read(qMin(size + 1, maxBytes));
+    if (bytes.size() != size) {
+        reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                      : QStringLiteral("The file changed while it was read");
+        bytes.clear();
         return TFileRead::Unreadable;
     }
     return TFileRead::Ok;

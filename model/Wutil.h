@@ -104,18 +104,27 @@ int PropIndex(const QStringList &props, const QString &name);
 // A decimal number property, or the default when absent or not a number.
 int PropInt(const QStringList &props, const QString &name, int defaultValue = 0);
 
+// The most lines a string-list property holds: the reader takes no more (a
+// damaged count must not make it allocate without bound), so whoever writes
+// one refuses more.
+constexpr int kMaxStringsLines = 65536;
+
 // Replaces dest with the lines stored under "<name>.Count" and
-// "<name>.Strings[i]" in props.
+// "<name>.Strings[i]" in props (at most kMaxStringsLines).
 void LoadStringsProp(QStringList &dest, const QStringList &props, const QString &name);
 
 // Stores source as "<name>.Count" and "<name>.Strings[i]" in props.
 void SaveStringsProp(QStringList &props, const QStringList &source, const QString &name);
 
-// Reading a whole file whose size the file system states.
+// Reading a whole file: the one reader of every file the program takes in
+// whole (projects, menu files, images, pictures, download files).
 enum class TFileRead {
     Ok,
-    Unreadable,  // not opened, or not read whole; reason says why
+    Unreadable,  // missing, no regular file, not opened or not read whole
     TooLarge,    // larger than the bound; nothing read
 };
-// Reads the file at path into bytes when it holds at most maxBytes.
+// Reads the file at path into bytes when it is a regular file of at most
+// maxBytes; reason says why not. Anything else (a folder, a pipe, a device)
+// is refused before it is opened, so that nothing waits on it, and no more
+// than maxBytes are ever read.
 TFileRead ReadFileBounded(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &reason);

@@ -7,7 +7,6 @@
 #include "Wutil.h"
 
 #include <QBoxLayout>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -19,21 +18,6 @@ TFormDescription *FormDescription = nullptr;
 namespace {
 
 constexpr int kMemoHeight = 80;
-
-// The file's bytes when it is a regular file of at most MaxPreviewBytes;
-// false otherwise. A pipe or a device is never opened, so that nothing waits.
-bool ReadPreviewBytes(const QString &path, QByteArray &bytes)
-{
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > MaxPreviewBytes)
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    bytes = file.read(MaxPreviewBytes + 1);
-    // A file that grew past the bound after the size was taken.
-    return bytes.size() <= MaxPreviewBytes;
-}
 
 QStringList DescriptionOf(const TwNode *node)
 {
@@ -50,8 +34,9 @@ QStringList PreviewDescription(const QString &path, TDescriptionSource source)
     const QString extension =
         source == TDescriptionSource::ProjectFile ? QStringLiteral(".zel") : QStringLiteral(".mzm");
     QByteArray bytes;
+    QString reason;  // never shown: the preview only ever shows a description
     if (!QFileInfo(path).fileName().endsWith(extension, Qt::CaseInsensitive)
-        || !ReadPreviewBytes(path, bytes))
+        || ReadFileBounded(path, MaxPreviewBytes, bytes, reason) != TFileRead::Ok)
         return {};
     try {
         if (source == TDescriptionSource::ProjectFile) {

@@ -8,9 +8,11 @@
 #include "Ufmwarm.h"
 #include "Ufmyesno.h"
 #include "UiServices.h"
+#include "Wutil.h"
 #include "Zelapplication.h"
 
 #include <QBoxLayout>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -90,9 +92,15 @@ enum class TPictureRead { Read, WrongSize, Unreadable, TooLarge };
 // stated in the file's header is checked before anything is decoded.
 TPictureRead ReadPicture(const QString &path, const QSize &size, QImage &picture)
 {
-    if (QFileInfo(path).size() > TFormScreen::MaxPictureFileBytes)
-        return TPictureRead::TooLarge;
-    QImageReader reader(path);
+    QByteArray bytes;
+    QString reason;
+    switch (ReadFileBounded(path, TFormScreen::MaxPictureFileBytes, bytes, reason)) {
+    case TFileRead::Ok: break;
+    case TFileRead::Unreadable: return TPictureRead::Unreadable;
+    case TFileRead::TooLarge: return TPictureRead::TooLarge;
+    }
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
     const QSize stated = reader.size();
     if (stated.isValid() && stated != size)
         return TPictureRead::WrongSize;

@@ -370,16 +370,19 @@ TEST_F(DownloadDialog, StartFailuresLeaveThePortClosedAndTheDialogUsable)
     const QString image = WriteFile(QStringLiteral("plant.mda"), TestImage(64));
     const QString empty = WriteFile(QStringLiteral("empty.mda"), QByteArray());
     const QString large = WriteFile(QStringLiteral("large.mda"), QByteArray(131073, '\x5A'));
+    TUnopenedPipe pipe(dir.filePath(QStringLiteral("x.zel")));
     for (const Case &c :
          {Case{"image", "/nonexistent/tty", "Error opening serial port"},
           Case{nullptr, "/dev/null", "Cannot read the file "},
-          Case{"empty", "/dev/null", "The file is empty"}, Case{"large", "/dev/null", "The menu image "}}) {
+          Case{"pipe", "/dev/null", "Cannot read the file "}, Case{"empty", "/dev/null", "The file is empty"},
+          Case{"large", "/dev/null", "The menu image "}}) {
         ui.Boxes.clear();
         auto form = MakeForm();
         const QString file = c.file ? QLatin1String(c.file) : QString();
         MenuFileName = file.isEmpty()        ? dir.filePath(QStringLiteral("gone.mda"))
             : file == QLatin1String("image") ? image
             : file == QLatin1String("large") ? large
+            : file == QLatin1String("pipe")  ? pipe.Path()
                                              : empty;
         Show(*form, TDownload::dmMenu, [&](TfmDownload &f) {
             TypePortAndStart(f, QLatin1String(c.port), 1);
@@ -394,6 +397,7 @@ TEST_F(DownloadDialog, StartFailuresLeaveThePortClosedAndTheDialogUsable)
         EXPECT_EQ(ui.Boxes[0].kind, TBoxRequest::Plain);
         EXPECT_TRUE(ui.Boxes[0].text.startsWith(QLatin1String(c.message))) << ui.Boxes[0].text.toStdString();
     }
+    EXPECT_EQ(pipe.Opens(), 0);
 }
 
 TEST_F(DownloadDialog, ExitReturnsOneTheCloseBoxZero)

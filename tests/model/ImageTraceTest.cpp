@@ -4,6 +4,10 @@
 #include "ProjectBuilder.h"
 #include "Wres.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -237,9 +241,17 @@ TEST(ImageTrace, LineBudgetAndFileSizeEndHugeInput)
     ASSERT_EQ(trace.Lines.size(), size_t(kTraceMaxLines) + 1);
     EXPECT_EQ(trace.Lines.back().Depth, 0);
     EXPECT_EQ(trace.Stops, QStringList({"Stopped: more than 300000 lines; the rest is not shown"}));
-    // A device without end is refused at the size limit, not read forever.
+    // A device without end is never opened; a file beyond the limit is not read.
     EXPECT_EQ(TraceMenuImageFile(QStringLiteral("/dev/zero")).Stops,
-              QStringList("Not read: /dev/zero is larger than 16777216 bytes, too large for a menu image"));
+              QStringList("Cannot read /dev/zero: Not a regular file"));
+    QTemporaryDir dir;
+    QFile huge(dir.filePath(QStringLiteral("huge.mda")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kTraceMaxFileSize + 1));
+    huge.close();
+    EXPECT_EQ(
+        TraceMenuImageFile(huge.fileName()).Stops,
+        QStringList(QStringLiteral("Not read: %1 is larger than 16777216 bytes, too large for a menu image")
+                        .arg(QDir::toNativeSeparators(huge.fileName()))));
 }
 
 }  // namespace

@@ -22,8 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace {
 
 TEST(DeviceInfo, IdsSelectTheirModelAndAnyOtherTheFirst)
@@ -121,7 +119,7 @@ TEST_F(DescriptionPreview, ReadsOnlyWholeProjectAndMenuFilesOfTheirExtension)
         crowded.DeviceInfo->Props.append(QStringLiteral("K%1=v").arg(i));
     crowded.DeviceInfo->SetProp("Description.Strings[65535]", "last");
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.zel"));
-    ASSERT_EQ(mkfifo(Path("pipe.zel").toLocal8Bit().constData(), 0600), 0);
+    TUnopenedPipe pipe(Path("pipe.zel"));
     QFile big(Path("big.zel"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.write(project) == project.size()
                 && big.resize(MaxPreviewBytes + 1));
@@ -158,6 +156,7 @@ TEST_F(DescriptionPreview, ReadsOnlyWholeProjectAndMenuFilesOfTheirExtension)
     ASSERT_EQ(many.size(), 65536);
     EXPECT_EQ(many.last(), "last");
     EXPECT_TRUE(ui.Boxes.isEmpty());
+    EXPECT_EQ(pipe.Opens(), 0);
 }
 
 TEST_F(DescriptionPreview, MainWindowHandlersFillTheFormAndClearIt)

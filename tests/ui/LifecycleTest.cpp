@@ -363,3 +363,50 @@ TEST_F(LifecycleTest, SimulationRunsTheFreshImageAndNeedsItWhole)
     form->Action(Command::SimulationOnline)->trigger();
     EXPECT_EQ(ui.Dialogs.last(), QStringLiteral("fmDownload"));
 }
+
+TEST_F(LifecycleTest, APipeNamedLikeAProjectIsRefusedWithoutBeingOpened)
+{
+    TUnopenedPipe pipe(Path(QStringLiteral("x.zel")));
+    const auto refusedWith = [&](const char *start) {
+        const bool shown = ui.Boxes.size() == 1 && ui.Boxes[0].text.startsWith(QLatin1String(start))
+            && ui.Boxes[0].text.endsWith(QStringLiteral("Not a regular file"));
+        if (!shown)
+            ADD_FAILURE() << ui.BoxTexts().join(QLatin1Char('|')).toStdString();
+        ui.Boxes.clear();
+        return shown;
+    };
+
+    ui.AnswerFile(pipe.Path());
+    EXPECT_FALSE(form->OpenProject());
+    EXPECT_TRUE(refusedWith("Cannot read the file"));
+    EXPECT_EQ(form->Root(), nullptr);
+
+    ASSERT_TRUE(form->LoadProject(WriteProject(QStringLiteral("plant.zel"))));
+    form->SelectNode(form->Root()->GetChild(1));
+    const QByteArray before = SaveProjectFile(*form->Root());
+    ui.AnswerFile(pipe.Path());
+    EXPECT_FALSE(form->ImportMenu());
+    EXPECT_TRUE(refusedWith("Cannot read the menu file"));
+    EXPECT_EQ(SaveProjectFile(*form->Root()), before);
+
+    // The image replaced by a pipe between the compile and its reading.
+    std::unique_ptr<TUnopenedPipe> imagePipe;
+    ui.AnswerDialog([&](QDialog &) {
+        QFile::remove(form->LastImagePath);
+        imagePipe = std::make_unique<TUnopenedPipe>(form->LastImagePath);
+        return int(QDialog::Accepted);
+    });
+    form->Action(Command::Simulation)->trigger();
+    EXPECT_TRUE(refusedWith("Cannot read the menu image"));
+    EXPECT_EQ(ui.Dialogs, QStringList{QStringLiteral("FormCompile")});
+
+    form->Action(Command::Debug)->trigger();
+    EXPECT_FALSE(FormDebug->LoadImageFile(pipe.Path()));
+    EXPECT_EQ(
+        FormDebug->tvTrace->topLevelItem(0)->text(0),
+        QStringLiteral("Cannot read %1: Not a regular file").arg(QDir::toNativeSeparators(pipe.Path())));
+
+    EXPECT_EQ(pipe.Opens(), 0);
+    ASSERT_NE(imagePipe, nullptr);
+    EXPECT_EQ(imagePipe->Opens(), 0);
+}
