@@ -36,6 +36,21 @@ int RunFreshBox(TUiServices &services, QDialog *box, int resultWhenGone)
     return result;
 }
 
+// The types bytes of mimeType are offered under. On Windows a private type
+// "application/x-<name>" is also the clipboard format registered by that
+// name, so that every program registering it finds the bytes as they stand.
+QStringList ClipboardTypes(const QString &mimeType)
+{
+    QStringList types{mimeType};
+#ifdef Q_OS_WIN
+    const QLatin1String privatePrefix("application/x-");
+    if (mimeType.startsWith(privatePrefix))
+        types.append(QStringLiteral("application/x-qt-windows-mime;value=\"%1\"")
+                         .arg(mimeType.mid(privatePrefix.size())));
+#endif
+    return types;
+}
+
 }  // namespace
 
 TUiServices::~TUiServices() = default;
@@ -141,16 +156,30 @@ bool TQtUiServices::ClipboardData(const QString &mimeType, QByteArray &bytes)
 {
     bytes.clear();
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data || !data->hasFormat(mimeType))
+    if (!data)
         return false;
-    bytes = data->data(mimeType);
-    return true;
+    for (const QString &type : ClipboardTypes(mimeType)) {
+        if (data->hasFormat(type)) {
+            bytes = data->data(type);
+            return true;
+        }
+    }
+    return false;
 }
 
 void TQtUiServices::SetClipboardData(const QString &mimeType, const QByteArray &bytes)
 {
+    // What the clipboard holds in other types (a text copied before) stays.
+    const QStringList types = ClipboardTypes(mimeType);
     auto *data = new QMimeData;
-    data->setData(mimeType, bytes);
+    if (const QMimeData *held = QGuiApplication::clipboard()->mimeData()) {
+        for (const QString &type : held->formats()) {
+            if (!types.contains(type))
+                data->setData(type, held->data(type));
+        }
+    }
+    for (const QString &type : types)
+        data->setData(type, bytes);
     QGuiApplication::clipboard()->setMimeData(data);
 }
 

@@ -113,7 +113,8 @@ public:
     // The bytes the clipboard holds in mimeType; false (bytes emptied) when
     // it holds none.
     virtual bool ClipboardData(const QString &mimeType, QByteArray &bytes) = 0;
-    // Replaces the clipboard's content with bytes in mimeType.
+    // Puts bytes on the clipboard in mimeType, beside what it holds in other
+    // types (nothing else is taken off it).
     virtual void SetClipboardData(const QString &mimeType, const QByteArray &bytes) = 0;
     // Starts a program on its own (it outlives the designer); false when it
     // could not be started.

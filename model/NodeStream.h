@@ -42,6 +42,9 @@ constexpr qsizetype kNodeRecordHeader = 16;
 // is read at all: those reads run on every clipboard change and every click
 // on a file, so they must stay quick whatever lies there.
 constexpr qsizetype kPreviewByteLimit = 4 * 1024 * 1024;
+// Largest clipboard block (count and record) a paste takes; a copy puts no
+// larger one on the clipboard.
+constexpr qsizetype kMaxClipboardBlockBytes = kPreviewByteLimit;
 
 // Appends the record of node and its subtree. kindOverride, when not 0, is
 // written in place of the node's own kind (a Main Menu leaves as a sub-menu).

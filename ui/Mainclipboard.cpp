@@ -60,7 +60,7 @@ bool ClipboardBody(const QString &format, QByteArray &body)
     QByteArray block;
     if (!UiServices().ClipboardData(format, block))
         return false;
-    return block.size() <= kPreviewByteLimit + 4 && ClipboardBlockBody(block, body);
+    return block.size() <= kMaxClipboardBlockBytes && ClipboardBlockBody(block, body);
 }
 
 // Kind of the subtree a block's record bytes hold, 0 when they are damaged;
@@ -159,6 +159,15 @@ bool TFormMain::CopyNode()
     if (!RuleAllowsNow(Command::Copy))
         return false;
     const QByteArray block = MakeClipboardBlock(*SelectedNode());
+    // A block no paste takes would leave a cut menu nowhere.
+    if (block.size() > kMaxClipboardBlockBytes) {
+        ShowHandlerError(
+            FormatText(MainText("The menu takes %s bytes on the clipboard, more than the %s bytes "
+                                "a paste takes; nothing was changed.",
+                                "ClipboardTooLargeId"),
+                       {QString::number(block.size()), QString::number(kMaxClipboardBlockBytes)}));
+        return false;
+    }
     UiServices().SetClipboardData(ClipboardFormat, block);
     // Read back: a clipboard that did not take the block must not let a cut
     // delete what it holds nowhere else.

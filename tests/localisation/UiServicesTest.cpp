@@ -111,6 +111,13 @@ TEST(RealUiServices, SettingsAndClipboard)
     EXPECT_EQ(bytes, QByteArray("\x01\x00\x02", 3));
     EXPECT_FALSE(real.ClipboardData(QStringLiteral("text/plain"), bytes));
     EXPECT_TRUE(bytes.isEmpty());
+    // A block joins what the clipboard holds; a block of its type is replaced.
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied before"));
+    real.SetClipboardData(type, QByteArray("\x03", 1));
+    real.SetClipboardData(type, QByteArray("\x04", 1));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("copied before"));
+    EXPECT_TRUE(real.ClipboardData(type, bytes));
+    EXPECT_EQ(bytes, QByteArray("\x04", 1));
     EXPECT_GE(changed.count(), 1);
     QGuiApplication::clipboard()->clear();
 }

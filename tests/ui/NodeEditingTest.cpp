@@ -299,6 +299,39 @@ TEST_F(NodeEditingTest, CutAndDelete)
     EXPECT_TRUE(Consistent());
 }
 
+TEST_F(NodeEditingTest, CopyAndCutPutOnlyBlocksAPasteTakesBesideWhatTheClipboardHolds)
+{
+    // A menu whose description makes the largest block a paste takes.
+    TwNode *big = AddSubMenu(mainMenu, "Big");
+    SetDescription(big, {"x"});
+    const qsizetype room = kMaxClipboardBlockBytes - MakeClipboardBlock(*big).size();
+    ASSERT_EQ(room % 2, 0);
+    SetDescription(big, {QString(1 + room / 2, QLatin1Char('x'))});
+    form->RebuildTree();
+    ui.SetClipboardData(QStringLiteral("text/plain"), "copied before");
+    Run(big, Command::Copy);
+    EXPECT_TRUE(ui.Boxes.isEmpty());
+    QByteArray block, text;
+    ASSERT_TRUE(ui.ClipboardData(form->ClipboardFormat, block));
+    EXPECT_EQ(block, MakeClipboardBlock(*big));
+    EXPECT_TRUE(form->Action(Command::PasteAfter)->isEnabled());
+    EXPECT_TRUE(ui.ClipboardData(QStringLiteral("text/plain"), text));
+    EXPECT_EQ(text, "copied before");
+
+    // One character more: the cut is refused and deletes nothing.
+    SetDescription(big, {QString(2 + room / 2, QLatin1Char('x'))});
+    const QByteArray before = Saved();
+    Run(big, Command::Cut);
+    EXPECT_EQ(ui.BoxTexts(),
+              QStringList{"The menu takes 4194306 bytes on the clipboard, more than the 4194304 "
+                          "bytes a paste takes; nothing was changed."});
+    EXPECT_EQ(Saved(), before);
+    QByteArray held;
+    ASSERT_TRUE(ui.ClipboardData(form->ClipboardFormat, held));
+    EXPECT_EQ(held, block);
+    EXPECT_TRUE(Consistent());
+}
+
 TEST_F(NodeEditingTest, ImportTakesOnlyMenuFiles)
 {
     TestProject other = NewTestProject();

@@ -133,17 +133,16 @@ std::unique_ptr<QSettings> TScriptedUiServices::OpenSettings(const QString &appl
 
 bool TScriptedUiServices::ClipboardData(const QString &mimeType, QByteArray &bytes)
 {
-    const bool held = !clipboardType_.isEmpty() && clipboardType_ == mimeType;
-    bytes = held ? clipboardBytes_ : QByteArray();
-    return held;
+    const auto held = clipboard_.constFind(mimeType);
+    bytes = held != clipboard_.cend() ? *held : QByteArray();
+    return held != clipboard_.cend();
 }
 
 void TScriptedUiServices::SetClipboardData(const QString &mimeType, const QByteArray &bytes)
 {
     if (ClipboardRefuses)
         return;
-    clipboardType_ = mimeType;
-    clipboardBytes_ = bytes;
+    clipboard_.insert(mimeType, bytes);
     emit clipboardChanged();
 }
 

@@ -18,8 +18,9 @@
 // over when the services go fail the test too.
 //
 // Settings: one INI file per application in a temporary folder of its own,
-// empty at the start. Clipboard: in memory, one format at a time; it can be
-// made to refuse what is set on it.
+// empty at the start. Clipboard: in memory, one entry per type; what is set
+// joins what it holds in other types, as on the real clipboard; it can be made
+// to refuse what is set on it.
 // Programs: recorded, started as ProgramStarts says.
 #pragma once
 
@@ -27,6 +28,7 @@
 #include "UiServices.h"
 
 #include <QList>
+#include <QMap>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -98,8 +100,7 @@ private:
     TDialogAnswer dialogHandler_;
     std::function<int(const TBoxRequest &)> questionHandler_;
     std::function<QString(const TFileRequest &)> fileHandler_;
-    QString clipboardType_;
-    QByteArray clipboardBytes_;
+    QMap<QString, QByteArray> clipboard_;
 };
 
 // Installs services (null: the real ones) while it lives.
