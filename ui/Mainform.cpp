@@ -48,7 +48,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <initializer_list>
+#include <system_error>
 
 TFormMain *FormMain = nullptr;
 
@@ -182,6 +184,22 @@ bool ReadImageFile(const QString &path, QByteArray &image, QString &error)
 void ShowPlainMessage(const QString &text)
 {
     UiServices().ShowBox(TBoxRequest::Make(TBoxRequest::Plain, text, ApplicationTitle()));
+}
+
+QString IllegalExtensionText()
+{
+    return MainText("Illegal File Extension", "IllegalFileId");
+}
+
+// True when a and b name the same file: the file system's own answer for
+// files that exist (links, the spelling of names), else the same full path.
+bool SameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a), second(b);
+    std::error_code error;
+    return std::filesystem::equivalent(first.filesystemAbsoluteFilePath(),
+                                       second.filesystemAbsoluteFilePath(), error)
+        || first.absoluteFilePath() == second.absoluteFilePath();
 }
 
 }  // namespace
@@ -640,7 +658,7 @@ bool TFormMain::LoadProject(const QString &path)
             return false;
     } else {
         if (!IsProjectFileName(path)) {
-            ShowPlainMessage(MainText("Illegal File Extension", "IllegalFileId"));
+            ShowPlainMessage(IllegalExtensionText());
             return false;
         }
         QString error;
@@ -693,7 +711,16 @@ bool TFormMain::SaveProjectAs()
     if (!ProjectPath().isEmpty())
         request.fileName = ChangeFileExt(ProjectPath(), kProjectExtension);
     request.parent = this;
-    const QString fileName = ChooseFileToWrite(request);
+    // Only a name Open takes: a name without an extension becomes a project
+    // name, any other extension is refused.
+    const QString fileName = ChooseFileToWrite(request, [](QString &name) {
+        if (FileExtension(name).isEmpty())
+            name += kProjectExtension;
+        if (IsProjectFileName(name))
+            return true;
+        ShowPlainMessage(IllegalExtensionText());
+        return false;
+    });
     return !fileName.isEmpty() && WriteProjectFile(fileName);
 }
 
@@ -740,6 +767,18 @@ bool TFormMain::CompileProject()
 {
     if (!Root())
         return false;
+    // Beside the project, or beside the program for a project never saved.
+    const QString outputFile =
+        ChangeFileExt(ProjectPath().isEmpty() ? QCoreApplication::applicationFilePath() : ProjectPath(),
+                      QStringLiteral(".mda"));
+    // The image never takes the place of the project's own file.
+    if (!ProjectPath().isEmpty() && SameFile(outputFile, ProjectPath())) {
+        ShowHandlerError(FormatText(MainText("The menu image %s would replace the project file itself; "
+                                             "nothing was compiled.",
+                                             "CompileOverProjectId"),
+                                    {QDir::toNativeSeparators(outputFile)}));
+        return false;
+    }
     // The font and the compiler live for this compile only.
     TwGlyphRaster font(PanelFontName(), OutputFontSize);
     TwCompileSettings settings;
@@ -747,10 +786,6 @@ bool TFormMain::CompileProject()
     settings.ProgramFolder = QCoreApplication::applicationDirPath();
     settings.ProjectFileName = ProjectPath();
     TwRes compiler(font, settings);
-    // Beside the project, or beside the program for a project never saved.
-    const QString outputFile =
-        ChangeFileExt(ProjectPath().isEmpty() ? QCoreApplication::applicationFilePath() : ProjectPath(),
-                      QStringLiteral(".mda"));
     if (!compiler.Compile(Root()) || !compiler.BuildFont() || !compiler.SaveImage(outputFile)) {
         ShowHandlerError(compiler.ErrorText());
         return false;
@@ -818,12 +853,14 @@ TFileRequest TFormMain::FileDialogRequest(TApCustomOpenLiteDialog &dialog)
     return request;
 }
 
-QString TFormMain::ChooseFileToWrite(TFileRequest request)
+QString TFormMain::ChooseFileToWrite(TFileRequest request, const std::function<bool(QString &)> &accept)
 {
     for (;;) {
-        const QString fileName = UiServices().ChooseFile(request);
-        if (fileName.isEmpty() || !QFileInfo::exists(fileName)
-            || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes)
+        QString fileName = UiServices().ChooseFile(request);
+        if (fileName.isEmpty())
+            return fileName;
+        if ((!accept || accept(fileName))
+            && (!QFileInfo::exists(fileName) || ShowYesNo(fmYesNo, YesNoQuestions::OverWrite) == mrYes))
             return fileName;
         request.fileName = fileName;
     }

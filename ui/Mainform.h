@@ -28,6 +28,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -261,8 +262,11 @@ public:
     // the UI services, with the description form attached.
     TFileRequest FileDialogRequest(TApCustomOpenLiteDialog &dialog);
     // Asks for a file to write (request); an existing file is replaced only
-    // when the user says so, No asking for a file again. Empty when cancelled.
-    QString ChooseFileToWrite(TFileRequest request);
+    // when the user says so, No asking for a file again. accept, when given,
+    // sees each chosen name first and may complete it; false (after telling
+    // the user why) asks again. Empty when cancelled.
+    QString ChooseFileToWrite(TFileRequest request,
+                              const std::function<bool(QString &fileName)> &accept = nullptr);
 
     // ---- Search (Mainsearch.cpp) ----
     // The search command: the search dialog, then its hits in the result

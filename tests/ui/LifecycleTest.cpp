@@ -112,6 +112,39 @@ TEST_F(LifecycleTest, SaveAsAsksBeforeReplacingAFileAndNoChoosesAgain)
     EXPECT_EQ(ui.Boxes.size(), 2);
 }
 
+TEST_F(LifecycleTest, SaveAsWritesOnlyNamesOpenTakesAndTheImageNeverReplacesTheProject)
+{
+    ASSERT_TRUE(form->LoadProject(WriteProject(QStringLiteral("a.zel"))));
+    const QString plant = WriteTestFile(Path(QStringLiteral("plant.zel")), "older");
+    // Under an image's name: refused and asked again; no extension: a project name.
+    ui.AnswerFile(Path(QStringLiteral("plant.mda")));
+    ui.AnswerFile(Path(QStringLiteral("plant")));
+    ui.AnswerBox(mrYes);  // plant.zel is there
+    EXPECT_TRUE(form->SaveProjectAs());
+    ASSERT_EQ(ui.Files.size(), 2);
+    EXPECT_EQ(ui.Files[1].fileName, Path(QStringLiteral("plant.mda")));
+    EXPECT_EQ(
+        ui.BoxTexts(),
+        QStringList({QStringLiteral("Illegal File Extension"), QStringLiteral("File Existed,Over Write ?")}));
+    EXPECT_EQ(ui.Boxes[0].kind, TBoxRequest::Plain);
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("plant.mda"))));
+    EXPECT_EQ(form->ProjectPath(), plant);
+    const QByteArray saved = ReadTestFile(plant);
+    EXPECT_EQ(saved, SaveProjectFile(*form->Root()));
+
+    // An image name that is the project file itself (a link to it).
+    const QString image = Path(QStringLiteral("plant.mda"));
+    ASSERT_TRUE(QFile::link(plant, image));
+    ui.Boxes.clear();
+    form->Action(Command::Compile)->trigger();
+    EXPECT_EQ(ui.BoxTexts(),
+              QStringList(QStringLiteral("The menu image %1 would replace the project file "
+                                         "itself; nothing was compiled.")
+                              .arg(QDir::toNativeSeparators(image))));
+    EXPECT_EQ(ReadTestFile(plant), saved);
+    EXPECT_TRUE(ui.Dialogs.isEmpty());
+}
+
 TEST_F(LifecycleTest, CloseKeepsUnsavedWorkUnlessTheUserLetsItGo)
 {
     struct Case {
