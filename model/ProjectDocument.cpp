@@ -105,6 +105,14 @@ bool TProjectDocument::Save(const QString &path, QString &error)
         return false;
     }
     const QByteArray bytes = SaveProjectFile(*root_);
+    // What is saved must open again.
+    if (bytes.size() > MaxFileBytes) {
+        error = QStringLiteral("The project takes %1 bytes, more than the %2 bytes a project file may hold; "
+                               "it was not saved.")
+                    .arg(bytes.size())
+                    .arg(MaxFileBytes);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         error = QStringLiteral("Cannot write the file %1: %2")

@@ -26,7 +26,8 @@ public:
     TProjectDocument(const TProjectDocument &) = delete;
     TProjectDocument &operator=(const TProjectDocument &) = delete;
 
-    // Project files beyond this size are refused unread.
+    // Project files beyond this size are refused unread, and a project that
+    // would take more is not saved.
     static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 
     // ---- State ----
@@ -59,8 +60,9 @@ public:
     // changes and error says why.
     bool Load(const QString &path, QString &error, bool *truncated = nullptr);
     // Writes the open project to path; on success the path is set and
-    // Modified cleared. On failure (no project, or the file cannot be
-    // written) nothing changes, the file included, and error says why.
+    // Modified cleared. On failure (no project, one larger than MaxFileBytes,
+    // or the file cannot be written) nothing changes, the file included, and
+    // error says why.
     bool Save(const QString &path, QString &error);
 
     // ---- Hooks ----

@@ -3,7 +3,9 @@
 
 #include "Lumor_unicode.h"
 #include "ModalResult.h"
+#include "Ufmyesno.h"
 #include "Wutil.h"
+#include "Zelapplication.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -51,7 +53,15 @@ bool TItemDialog::LoadFromNode(TwNode *node)
 
 bool TItemDialog::ValidateInput()
 {
-    return CheckInput();
+    if (!CheckInput())
+        return false;
+    for (QPlainTextEdit *memo : findChildren<QPlainTextEdit *>()) {
+        if (!memo->isReadOnly() && !CheckLineCount(memo->blockCount())) {
+            memo->setFocus();
+            return false;
+        }
+    }
+    return true;
 }
 
 bool TItemDialog::SaveToNode(TwNode *node)
@@ -240,6 +250,18 @@ void LoadLines(QPlainTextEdit *memo, const TwNode &node, const QString &key)
 void SaveLines(TwNode &node, const QString &key, const QPlainTextEdit *memo)
 {
     SaveStringsProp(node.Props, MemoLines(memo), key);
+}
+
+bool CheckLineCount(qsizetype lineCount)
+{
+    if (lineCount <= kMaxStringsLines)
+        return true;
+    const QString text = Localizer.GetText(
+        QStringLiteral("The description has %s lines, more than the %s lines a description may have."),
+        QStringLiteral("main"), QStringLiteral("TooManyLinesId"));
+    ShowMessageBox(nullptr, FormatText(text, {QString::number(lineCount), QString::number(kMaxStringsLines)}),
+                   ApplicationTitle());
+    return false;
 }
 
 QStringList MemoLines(const QPlainTextEdit *memo)

@@ -173,6 +173,9 @@ void SaveChoiceIndex(TwNode &node, const QString &key, const QComboBox *box);
 // A memo: its lines as "<key>.Count" and "<key>.Strings[i]".
 void LoadLines(QPlainTextEdit *memo, const TwNode &node, const QString &key);
 void SaveLines(TwNode &node, const QString &key, const QPlainTextEdit *memo);
+// False, after a message naming the limit, when lineCount lines are more
+// than such a property holds (kMaxStringsLines): what is saved reads back whole.
+bool CheckLineCount(qsizetype lineCount);
 
 // The lines of a memo (an empty memo has none), and the memo showing lines.
 QStringList MemoLines(const QPlainTextEdit *memo);

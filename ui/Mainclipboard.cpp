@@ -3,6 +3,7 @@
 #include "Mainform.h"
 
 #include "ApOpenLite.h"
+#include "Itemdialog.h"
 #include "Lumor_unicode.h"
 #include "ModalResult.h"
 #include "NodeStream.h"
@@ -136,7 +137,10 @@ bool TFormMain::ExportMenu()
     if (fileName.isEmpty())
         return false;
 
-    const QByteArray bytes = SaveMenuExportFile(*menu, description->DescriptionLines());
+    const QStringList lines = description->DescriptionLines();
+    if (!CheckLineCount(lines.size()))
+        return false;
+    const QByteArray bytes = SaveMenuExportFile(*menu, lines);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         ShowHandlerError(FormatText(MainText("Cannot write the menu file %s: %s", "ExportFailedId"),

@@ -10,6 +10,7 @@
 #include "Deviceinfofm.h"
 #include "Downloadform.h"
 #include "GlyphRaster.h"
+#include "Itemdialog.h"
 #include "Mainform.h"
 #include "NodeStream.h"
 #include "PanelLcdDriver.h"
@@ -18,6 +19,7 @@
 #include "Simform.h"
 #include "TestFiles.h"
 #include "TreeViewCheck.h"
+#include "Wutil.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -143,6 +145,57 @@ TEST_F(LifecycleTest, SaveAsWritesOnlyNamesOpenTakesAndTheImageNeverReplacesTheP
                               .arg(QDir::toNativeSeparators(image))));
     EXPECT_EQ(ReadTestFile(plant), saved);
     EXPECT_TRUE(ui.Dialogs.isEmpty());
+}
+
+TEST_F(LifecycleTest, TheLargestProjectAndDescriptionSavedOpenAgainWhole)
+{
+    const QString path = WriteProject(QStringLiteral("plant.zel"));
+    ASSERT_TRUE(form->LoadProject(path));
+    // The device dialog keeps no more description lines than a load reads back.
+    QStringList lines;
+    for (int i = 0; i <= kMaxStringsLines; ++i)
+        lines.append(QStringLiteral("Line %1").arg(i));
+    ui.AnswerDialog([&](QDialog &dialog) {
+        auto &device = static_cast<TFormDeviceInfo &>(dialog);
+        SetMemoLines(device.mmDescription, lines);
+        device.btOKClick();
+        EXPECT_EQ(ui.BoxTexts(),
+                  QStringList(QStringLiteral("The description has 65537 lines, more than the "
+                                             "65536 lines a description may have.")));
+        lines.removeLast();
+        SetMemoLines(device.mmDescription, lines);
+        device.btOKClick();
+        return device.result();
+    });
+    form->SelectNode(form->Root()->GetChild(0));
+    form->Action(Command::Edit)->trigger();
+    ASSERT_EQ(ui.Boxes.size(), 1);
+
+    // Padded to the largest file a project may be.
+    TwNode *mainMenu = form->Root()->GetChild(1);
+    mainMenu->SetProp(QStringLiteral("Pad"), QStringLiteral("x"));
+    const qint64 room = TProjectDocument::MaxFileBytes - SaveProjectFile(*form->Root()).size();
+    ASSERT_EQ(room % 2, 0);
+    mainMenu->SetProp(QStringLiteral("Pad"), QString(1 + room / 2, QLatin1Char('x')));
+    ASSERT_TRUE(form->SaveProject());
+    const QByteArray saved = ReadTestFile(path);
+    EXPECT_EQ(saved.size(), TProjectDocument::MaxFileBytes);
+    form->ClearProject();
+    ASSERT_TRUE(form->LoadProject(path));
+    EXPECT_EQ(SaveProjectFile(*form->Root()), saved);
+    QStringList description;
+    LoadStringsProp(description, form->Root()->GetChild(0)->Props, QStringLiteral("Description"));
+    EXPECT_EQ(description, lines);
+
+    // One character more is not saved, and the file stays as it was.
+    form->Root()->GetChild(1)->SetProp(QStringLiteral("Pad"), QString(2 + room / 2, QLatin1Char('x')));
+    form->SetModified(true);
+    EXPECT_FALSE(form->SaveProject());
+    EXPECT_EQ(ui.BoxTexts().last(),
+              QStringLiteral("The project takes 67108866 bytes, more than the 67108864 "
+                             "bytes a project file may hold; it was not saved."));
+    EXPECT_EQ(ReadTestFile(path), saved);
+    EXPECT_TRUE(form->Modified());
 }
 
 TEST_F(LifecycleTest, CloseKeepsUnsavedWorkUnlessTheUserLetsItGo)

@@ -21,6 +21,7 @@
 #include "TreeViewCheck.h"
 #include "Ufmaction.h"
 #include "Valuefrm.h"
+#include "Wutil.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -412,6 +413,17 @@ TEST_F(NodeEditingTest, ExportWritesTheTypedDescriptionThenTheMenu)
     EXPECT_EQ(ui.Files.last().fileName, "Main Menu.mzm");
     EXPECT_EQ(ReadTestFile(path), SaveMenuExportFile(*mainMenu, typed));
     EXPECT_FALSE(form->Modified());
+
+    // A description of more lines than a menu file reads back is not written.
+    ui.OnFileChoice = [&](const TFileRequest &) {
+        memo->setPlainText(QString(kMaxStringsLines, QLatin1Char('\n')));
+    };
+    ui.AnswerFile(dir.filePath("long.mzm"));
+    Run(pumps, Command::ExportMenu);
+    EXPECT_EQ(ui.BoxTexts().last(),
+              "The description has 65537 lines, more than the 65536 lines a description "
+              "may have.");
+    EXPECT_FALSE(QFile::exists(dir.filePath("long.mzm")));
 }
 
 TEST_F(NodeEditingTest, MovesAndDropsWithinTheLimits)
