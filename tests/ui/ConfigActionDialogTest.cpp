@@ -92,7 +92,7 @@ TEST_F(LoadedConfig, OkRefusesEachBadFieldInOrderAndKeepsTheNode)
 {
     EXPECT_EQ(form.focusWidget(), form.edtAlarmIndex);
     EXPECT_EQ(form.cbPasswordType->currentText(), "Write Only");
-    EXPECT_EQ(form.cbEffect->currentIndex(), 0);  // an effect the list does not have
+    EXPECT_EQ(form.cbEffect->currentText(), "7");  // an effect the list does not have, as stored
 
     const struct {
         const char *alarm, *space, *password, *time;
@@ -202,13 +202,22 @@ TEST(ActionDialog, EachTypeShowsAndSavesItsOwnFields)
     }
     EXPECT_TRUE(ui.Boxes.isEmpty());
 
-    // A new node, and a type no item has: Toggle State with its fields.
-    for (const char *type : {"", "9", "-1"}) {
+    // A new node is Toggle State with its fields; a type no item has is shown
+    // as stored and is no type, without optional fields.
+    const struct {
+        const char *stored;
+        int type;
+        QStringList shown;
+    } loads[] = {{"", TfmAction::ToggleState, {"lbStringOn", "edStringOff"}},
+                 {"9", TfmAction::NoType, {"lbString"}},
+                 {"-1", TfmAction::NoType, {"lbString"}}};
+    for (const auto &l : loads) {
         TwNode other(nullptr, QString(), nkAction);
-        other.SetProp("ActionType", type);
+        other.SetProp("ActionType", l.stored);
         ASSERT_TRUE(form.LoadFromNode(&other));
-        EXPECT_EQ(form.ActionType(), 0) << type;
-        EXPECT_EQ(ShownFields(form), QStringList({"lbStringOn", "edStringOff"})) << type;
+        EXPECT_EQ(form.ActionType(), l.type) << l.stored;
+        EXPECT_EQ(form.cbActionType->currentText(), l.type == TfmAction::NoType ? l.stored : "Toggle State");
+        EXPECT_EQ(ShownFields(form), l.shown) << l.stored;
         EXPECT_TRUE(form.edStringOff->text().isEmpty() && form.rbUnsigned->isChecked());
     }
 }
