@@ -1,6 +1,7 @@
 // The base of the item dialogs, their components and property text forms.
 #include "Itemdialog.h"
 
+#include "Inputchecks.h"
 #include "Lumor_unicode.h"
 #include "ModalResult.h"
 #include "Wutil.h"
@@ -64,7 +65,7 @@ bool TItemDialog::LoadFromNode(TwNode *node)
 
 bool TItemDialog::ValidateInput()
 {
-    return CheckInput();
+    return (!panelTextField_ || CheckPanelFont(panelTextField_)) && CheckInput();
 }
 
 bool TItemDialog::SaveToNode(TwNode *node)

@@ -132,6 +132,10 @@ protected:
     // The field that gets the focus whenever the dialog is shown (none: the
     // dialog's own choice).
     void SetFirstField(QWidget *field) { firstField_ = field; }
+    // The first field whose text the panel shows (measured in the output
+    // font): OK refuses, on this field, while the output font cannot be
+    // loaded, before the dialog's own checks.
+    void SetPanelTextField(QWidget *field) { panelTextField_ = field; }
     // OK and Cancel, right-aligned, for the bottom of the dialog's layout.
     QHBoxLayout *ButtonRow();
     // The end of a dialog's constructor: registers it for the language
@@ -145,6 +149,7 @@ private:
     QStringList carriedKeys_;
     TwNode *node_ = nullptr;
     QWidget *firstField_ = nullptr;
+    QWidget *panelTextField_ = nullptr;
 };
 
 // ---- Components ----

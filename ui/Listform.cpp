@@ -91,6 +91,7 @@ TFormList::TFormList(QWidget *parent) : TItemDialog("FormList", nkList, TRewrite
     layout->addLayout(grid, 1);
     layout->addLayout(ButtonRow());
     SetFirstField(edtCaption);
+    SetPanelTextField(edtCaption);
     FormCreate();
     cbMaxChange();
 }

@@ -144,6 +144,7 @@ TfmAction::TfmAction(QWidget *parent) : TItemDialog("fmAction", nkAction, TRewri
     edStringOnChange(edStringOn);
     edStringOnChange(edStringOff);
     SetFirstField(edStringOn);
+    SetPanelTextField(edStringOn);
     FormCreate();
 }
 
