@@ -64,6 +64,54 @@ TEST(ConfigDialog, RegistersShowTheirRangeAndTurnRedPastItsEnd)
     EXPECT_EQ(form.lbPasswordRange->text(), "");
 }
 
+// The place and size of every named component of form.
+std::string Geometries(const QWidget &form)
+{
+    QStringList geometries;
+    for (const QWidget *component : form.findChildren<QWidget *>()) {
+        const QRect r = component->geometry();
+        if (!component->objectName().isEmpty())
+            geometries.append(QStringLiteral("%1 %2,%3 %4x%5")
+                                  .arg(component->objectName())
+                                  .arg(r.x())
+                                  .arg(r.y())
+                                  .arg(r.width())
+                                  .arg(r.height()));
+    }
+    return geometries.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST(ConfigDialog, TypingARegisterMovesNoFieldInAnyShippedLanguage)
+{
+    QTemporaryDir dir;
+    StartShippedLocalisation(dir.filePath(QStringLiteral("language.ini")), 1033);
+    TFormConfig form;
+    form.show();
+    QLineEdit *const fields[] = {form.edtAlarmIndex, form.edtPassword, form.edtWorkingSpace};
+    for (int language = 0; language < Localizer.LanguageCount(); ++language) {
+        Localizer.SetLanguage(language);
+        for (QLineEdit *field : fields)
+            field->clear();
+        QApplication::processEvents();
+        const std::string before = Geometries(form);
+        // Every kind, the widest ranges and a refused register, typed key by key.
+        for (QLineEdit *field : fields) {
+            for (const char *text : {"R100", "R8062", "D3062", "DR8060", "DD20", "X1"}) {
+                field->clear();
+                for (const char *key = text; *key; ++key) {
+                    QTest::keyClick(field, *key);
+                    QApplication::processEvents();
+                    EXPECT_EQ(Geometries(form), before)
+                        << "language." << language + 1 << " " << field->objectName().toStdString() << " "
+                        << std::string(text, key + 1);
+                }
+            }
+            field->clear();
+        }
+    }
+    Localizer.Reset();
+}
+
 class LoadedConfig : public ::testing::Test {
 protected:
     void SetUp() override
