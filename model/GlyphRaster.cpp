@@ -200,7 +200,10 @@ struct TwGlyphRaster::Impl {
             FT_Done_FreeType(library);
     }
 
-    void Load(const QString &faceName, int pointSize);
+    void Load(const QString &faceName, int pointSize, TwFontChoice choice);
+    // Opens the face at index in fontFile at the pixel size; false, with the
+    // error, when it cannot be.
+    bool Open(const QString &fontFile, int faceIndex);
     // The face that draws the unit: the output font when it has the
     // character, else the font fontconfig picks for it, else the output font
     // (its missing-character glyph).
@@ -208,12 +211,30 @@ struct TwGlyphRaster::Impl {
     int Advance(char16_t unit);
 };
 
-void TwGlyphRaster::Impl::Load(const QString &name, int pointSize)
+bool TwGlyphRaster::Impl::Open(const QString &fontFile, int faceIndex)
+{
+    const QByteArray path = QFile::encodeName(fontFile);
+    if (FT_New_Face(library, path.constData(), faceIndex, &face) != 0) {
+        face = nullptr;
+        error = QStringLiteral("The font file \"%1\" could not be read.").arg(fontFile);
+        return false;
+    }
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0) {
+        error = QStringLiteral("The font \"%1\" has no size of %2 pixels.").arg(fontFile).arg(pixels);
+        FT_Done_Face(face);
+        face = nullptr;
+        return false;
+    }
+    file = fontFile;
+    return true;
+}
+
+void TwGlyphRaster::Impl::Load(const QString &name, int pointSize, TwFontChoice choice)
 {
     faceName = name;
     int faceIndex = 0;
-    file = ResolveFontFile(name, faceIndex);
-    if (file.isEmpty()) {
+    const QString named = choice == TwFontChoice::Named ? ResolveFontFile(name, faceIndex) : QString();
+    if (choice == TwFontChoice::Named && named.isEmpty()) {
         error = QStringLiteral("No font file was found for the font \"%1\".").arg(name);
         return;
     }
@@ -222,18 +243,28 @@ void TwGlyphRaster::Impl::Load(const QString &name, int pointSize)
         error = QStringLiteral("The font engine could not be started.");
         return;
     }
-    const QByteArray path = QFile::encodeName(file);
-    if (FT_New_Face(library, path.constData(), faceIndex, &face) != 0) {
-        face = nullptr;
-        error = QStringLiteral("The font file \"%1\" could not be read.").arg(file);
-        return;
-    }
     pixels = std::max(1, PointsToPixels(pointSize));
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0) {
-        error = QStringLiteral("The font \"%1\" has no size of %2 pixels.").arg(file).arg(pixels);
-        FT_Done_Face(face);
-        face = nullptr;
-        return;
+    if (choice == TwFontChoice::Named) {
+        if (!Open(named, faceIndex))
+            return;
+    } else {
+        FcFontSet *fonts = FallbackFonts(name);
+        for (int i = 0; fonts && i < fonts->nfont && !face; ++i) {
+            FcChar8 *other = nullptr;
+            int index = 0;
+            if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &other) != FcResultMatch || !other)
+                continue;
+            if (FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index) != FcResultMatch)
+                index = 0;
+            Open(QString::fromUtf8(reinterpret_cast<const char *>(other)), index);
+        }
+        if (fonts)
+            FcFontSetSortDestroy(fonts);
+        if (!face) {
+            error = QStringLiteral("No font can stand in for the font \"%1\".").arg(name);
+            return;
+        }
+        error.clear();
     }
     // The line is the font's clipping ascent and descent (OS/2 table) scaled
     // to the em and rounded, as a text extent is measured; fonts without that
@@ -304,9 +335,10 @@ int TwGlyphRaster::Impl::Advance(char16_t unit)
     return cached;
 }
 
-TwGlyphRaster::TwGlyphRaster(const QString &faceName, int pointSize) : d(std::make_unique<Impl>())
+TwGlyphRaster::TwGlyphRaster(const QString &faceName, int pointSize, TwFontChoice choice)
+    : d(std::make_unique<Impl>())
 {
-    d->Load(faceName, pointSize);
+    d->Load(faceName, pointSize, choice);
 }
 
 TwGlyphRaster::~TwGlyphRaster() = default;

@@ -45,10 +45,19 @@ public:
     virtual int TextWidth(const QString &text) = 0;
 };
 
+// Which font a face name gives.
+enum class TwFontChoice {
+    // The face itself: ResolveFontFile's file.
+    Named,
+    // The first of the fonts fontconfig offers in the face's place, best
+    // first, that can be loaded: for a face whose own file cannot be.
+    Substitute,
+};
+
 class TwGlyphRaster : public TwGlyphSource {
 public:
     // Loads the face at the size in points (96 dpi). Check IsValid after.
-    TwGlyphRaster(const QString &faceName, int pointSize);
+    TwGlyphRaster(const QString &faceName, int pointSize, TwFontChoice choice = TwFontChoice::Named);
     ~TwGlyphRaster() override;
 
     TwGlyphRaster(const TwGlyphRaster &) = delete;

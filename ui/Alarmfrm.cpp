@@ -110,6 +110,7 @@ TFormAlarm::TFormAlarm(QWidget *parent) : TItemDialog("FormAlarm", nkAlarm, TRew
     layout->addStretch();
     layout->addLayout(ButtonRow());
     SetFirstField(edtLines[0]);
+    SetPanelTextField(edtLines[0]);
     FormCreate();
 }
 
@@ -121,7 +122,9 @@ TFormAlarm::~TFormAlarm()
 
 bool TFormAlarm::LineFits(int i) const
 {
-    return AlarmLinePanelWidth(edtLines[i]->text(), !edtReferences[i]->text().isEmpty()) <= AlarmLineMaxWidth;
+    // No width is known while the output font cannot be loaded.
+    return PanelFontLoaded()
+        && AlarmLinePanelWidth(edtLines[i]->text(), !edtReferences[i]->text().isEmpty()) <= AlarmLineMaxWidth;
 }
 
 void TFormAlarm::edtLineChange(int i)

@@ -8,6 +8,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -88,6 +89,46 @@ bool SaverTimeAccepted(const QString &text)
     return kind != opConst || (number >= kSaverMinutesMin && number <= kSaverMinutesMax);
 }
 
+// The range text of the registers first to last: "(R100~R109)", or "(R100)"
+// for one.
+QString RangeText(QChar prefix, const QString &first, const QString &last)
+{
+    if (last.isEmpty())
+        return QStringLiteral("(%1%2)").arg(prefix, first);
+    return QStringLiteral("(%1%2~%1%3)").arg(prefix, first, last);
+}
+
+// A range label as wide as the widest range any register field can show
+// (register numbers have at most 4 digits), whatever it shows now, so that
+// the fields beside it keep their size and place while the user types.
+class TRangeLabel : public QLabel {
+public:
+    TRangeLabel(QWidget *parent, const char *name) : QLabel(parent) { setObjectName(QLatin1String(name)); }
+
+    QSize sizeHint() const override { return Widest(QLabel::sizeHint()); }
+    QSize minimumSizeHint() const override { return Widest(QLabel::minimumSizeHint()); }
+
+private:
+    QSize Widest(QSize size) const
+    {
+        const QFontMetrics metrics(font());
+        QChar widestDigit = QLatin1Char('0');
+        for (char digit = '1'; digit <= '9'; ++digit) {
+            if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widestDigit))
+                widestDigit = QLatin1Char(digit);
+        }
+        const QString number(kMostRegisterDigits, widestDigit);
+        int width = 0;
+        for (QChar prefix : {QLatin1Char('R'), QLatin1Char('D')})
+            width = qMax(width, metrics.boundingRect(QRect(), 0, RangeText(prefix, number, number)).width());
+        const QMargins margins = contentsMargins();
+        width += margins.left() + margins.right() + 2 * margin();
+        return QSize(qMax(size.width(), width), qMax(size.height(), metrics.height()));
+    }
+
+    static constexpr int kMostRegisterDigits = 4;
+};
+
 QLineEdit *MakeRegisterEdit(QWidget *parent, const char *name, int maxLength, const QString &hint)
 {
     QLineEdit *edit = MakeEdit(parent, name, maxLength);
@@ -121,9 +162,9 @@ TFormConfig::TFormConfig(QWidget *parent)
     cbEffect = MakeChoice(WideGroupBox1, "cbEffect",
                           {QStringLiteral("None"), QStringLiteral("Dimout"), QStringLiteral("Show Image"),
                            QStringLiteral("Show Calendar"), QStringLiteral("Black Out")});
-    lbAlarmRange = MakeLabel(this, "lbAlarmRange", QString());
-    lbPasswordRange = MakeLabel(this, "lbPasswordRange", QString());
-    lbWorkSpaceRange = MakeLabel(this, "lbWorkSpaceRange", QString());
+    lbAlarmRange = new TRangeLabel(this, "lbAlarmRange");
+    lbPasswordRange = new TRangeLabel(this, "lbPasswordRange");
+    lbWorkSpaceRange = new TRangeLabel(this, "lbWorkSpaceRange");
     lbAlarmIndex->setBuddy(edtAlarmIndex);
     WideLabel2->setBuddy(edtPassword);
     WideLabel1->setBuddy(edtWorkingSpace);
@@ -198,10 +239,8 @@ void TFormConfig::ShowRegisterRange(int count, uint32_t kind, int32_t number, QL
     default: return;
     }
     const int64_t span = int64_t(count) * WordsPerRegister(kind) - 1;
-    if (span <= 0)
-        label->setText(QStringLiteral("(%1%2)").arg(prefix).arg(number));
-    else
-        label->setText(QStringLiteral("(%1%2~%1%3)").arg(prefix).arg(number).arg(number + span));
+    label->setText(
+        RangeText(prefix, QString::number(number), span <= 0 ? QString() : QString::number(number + span)));
 }
 
 void TFormConfig::edtAlarmIndexChange()

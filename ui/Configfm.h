@@ -15,8 +15,8 @@
 // The register fields turn green and show the registers they take ("(R100~R109)")
 // while they name a register whose registers all exist; OK refuses anything
 // else with warning 2006. The protection type can be chosen only while the
-// password names a register. A stored index outside a list selects its first
-// item.
+// password names a register. A stored index outside a list is shown as it is
+// stored and kept until another item is chosen.
 #pragma once
 
 #include "Itemdialog.h"

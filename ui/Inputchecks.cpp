@@ -1,10 +1,12 @@
 // The input checks the item dialogs share, and the width of panel texts.
 #include "Inputchecks.h"
 
+#include "Lumor_unicode.h"
 #include "Outputfont.h"
 #include "PanelLcdDriver.h"
 #include "Ufmyesno.h"
 #include "Wutil.h"
+#include "Zelapplication.h"
 
 #include <QLineEdit>
 
@@ -96,7 +98,21 @@ int MenuCaptionMaxWidth()
 
 bool FitsPanel(const QString &text, int maxWidth)
 {
-    return PanelTextWidth(text) <= maxWidth;
+    return PanelFontLoaded() && PanelTextWidth(text) <= maxWidth;
+}
+
+bool CheckPanelFont(QWidget *field)
+{
+    if (PanelFontLoaded())
+        return true;
+    const QString text = Localizer.GetText(
+        QStringLiteral("The output font \"%s\" cannot be loaded, so the width of the panel's texts cannot be "
+                       "measured.\nChoose another output font."),
+        QStringLiteral("item"), QStringLiteral("OutputFontMissingId"));
+    ShowMessageBox(nullptr, FormatText(text, {PanelFontName()}), ApplicationTitle());
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 bool ColourByPanelWidth(QLineEdit *edit, int maxWidth, TColor tooWide)

@@ -76,8 +76,14 @@ constexpr int AlarmLineMaxWidth = 112;    // alarm text lines
 // A menu caption: the display's width less 16 (112 on both panel models).
 int MenuCaptionMaxWidth();
 
-// Whether text is at most maxWidth pixels wide on the panel.
+// Whether text is at most maxWidth pixels wide on the panel; never while the
+// output font cannot be loaded (no width is known then).
 bool FitsPanel(const QString &text, int maxWidth);
+
+// False, after a message saying that the output font cannot be loaded and
+// with the focus on field, while it cannot (so no panel width is known);
+// true when it can.
+bool CheckPanelFont(QWidget *field);
 
 // Colours the edit by the panel width of its text: green when it fits,
 // tooWide when not. Returns whether it fits (a null edit: false).

@@ -1,6 +1,7 @@
 // The base of the item dialogs, their components and property text forms.
 #include "Itemdialog.h"
 
+#include "Inputchecks.h"
 #include "Lumor_unicode.h"
 #include "ModalResult.h"
 #include "Ufmyesno.h"
@@ -17,6 +18,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVariant>
+
+namespace {
+
+// The text a field was loaded from and the text it saves as loaded.
+const char *const kStoredText = "storedText";
+
+}  // namespace
 
 TItemDialog::TItemDialog(const char *objectName, int32_t kind, TRewrite style, QWidget *parent)
     : QDialog(parent), kind_(kind)
@@ -46,6 +54,12 @@ bool TItemDialog::LoadFromNode(TwNode *node)
 {
     if (!node || !AcceptsNode(*node))
         return false;
+    // What the previous node's fields were loaded from does not hold for
+    // this one's.
+    for (QObject *field : findChildren<QObject *>()) {
+        if (field->property(kStoredText).isValid())
+            field->setProperty(kStoredText, QVariant());
+    }
     LoadControls(*node);
     node_ = node;
     return true;
@@ -53,7 +67,7 @@ bool TItemDialog::LoadFromNode(TwNode *node)
 
 bool TItemDialog::ValidateInput()
 {
-    if (!CheckInput())
+    if ((panelTextField_ && !CheckPanelFont(panelTextField_)) || !CheckInput())
         return false;
     for (QPlainTextEdit *memo : findChildren<QPlainTextEdit *>()) {
         if (!memo->isReadOnly() && !CheckLineCount(memo->blockCount())) {
@@ -117,6 +131,41 @@ namespace {
 
 // The most characters the user may type into an edit.
 const char *const kTypingLimit = "typingLimit";
+// Item data of the extra item showing a stored value.
+constexpr int kStoredItemRole = Qt::UserRole + 1;
+
+// Removes the extra items an earlier load added to box.
+void RemoveStoredItems(QComboBox *box)
+{
+    for (int i = box->count() - 1; i >= 0; --i) {
+        if (box->itemData(i, kStoredItemRole).toBool())
+            box->removeItem(i);
+    }
+}
+
+// The index of the extra item that shows stored in box, added now.
+int AddStoredItem(QComboBox *box, const QString &stored)
+{
+    box->addItem(stored);
+    const int index = box->count() - 1;
+    box->setItemData(index, true, kStoredItemRole);
+    return index;
+}
+
+// A check box's text: "1" checked, "0" not.
+QString FlagText(bool checked)
+{
+    return checked ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// What box saves as an index list: the selected index (none: the first), or
+// the stored text its extra item shows.
+QString IndexText(const QComboBox *box)
+{
+    if (box->currentIndex() >= 0 && ListedIndex(box) < 0)
+        return box->currentText();
+    return QString::number(qMax(0, box->currentIndex()));
+}
 
 }  // namespace
 
@@ -211,17 +260,25 @@ void SaveText(TwNode &node, const QString &key, const QLineEdit *edit)
 
 void LoadCheck(QAbstractButton *box, const TwNode &node, const QString &key)
 {
-    box->setChecked(node.GetPropInt(key, 0) != 0);
+    // What the stored text means, not what a rule the change runs makes of it.
+    const bool checked = node.GetPropInt(key, 0) != 0;
+    RememberStoredText(box, node, key, FlagText(checked));
+    box->setChecked(checked);
 }
 
 void SaveCheck(TwNode &node, const QString &key, const QAbstractButton *box)
 {
-    node.SetProp(key, box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    node.SetProp(key, StoredTextOr(box, FlagText(box->isChecked())));
 }
 
 void LoadChoice(QComboBox *box, const TwNode &node, const QString &key)
 {
-    box->setCurrentIndex(box->findText(node.GetProp(key), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    const QString stored = node.GetProp(key);
+    RemoveStoredItems(box);
+    int index = box->findText(stored, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0 && !stored.isEmpty())
+        index = AddStoredItem(box, stored);
+    box->setCurrentIndex(index);
 }
 
 void SaveChoice(TwNode &node, const QString &key, const QComboBox *box)
@@ -231,13 +288,42 @@ void SaveChoice(TwNode &node, const QString &key, const QComboBox *box)
 
 void LoadChoiceIndex(QComboBox *box, const TwNode &node, const QString &key)
 {
-    const int index = node.GetPropInt(key, 0);
-    box->setCurrentIndex(index >= 0 && index < box->count() ? index : 0);
+    const QString stored = node.GetProp(key);
+    RemoveStoredItems(box);
+    bool isNumber = false;
+    int index = stored.toInt(&isNumber, 10);
+    QString asLoaded = QString::number(index);
+    if (stored.isEmpty()) {
+        index = 0;
+    } else if (!isNumber || index < 0 || index >= box->count()) {
+        index = AddStoredItem(box, stored);
+        asLoaded = stored;
+    }
+    RememberStoredText(box, node, key, asLoaded);
+    box->setCurrentIndex(index);
 }
 
 void SaveChoiceIndex(TwNode &node, const QString &key, const QComboBox *box)
 {
-    node.SetProp(key, QString::number(qMax(0, box->currentIndex())));
+    node.SetProp(key, StoredTextOr(box, IndexText(box)));
+}
+
+int ListedIndex(const QComboBox *box)
+{
+    const int index = box->currentIndex();
+    return index >= 0 && !box->itemData(index, kStoredItemRole).toBool() ? index : -1;
+}
+
+void RememberStoredText(QObject *field, const TwNode &node, const QString &key, const QString &asLoaded)
+{
+    const QString stored = node.GetProp(key);
+    field->setProperty(kStoredText, stored.isEmpty() ? QVariant() : QVariant(QStringList{stored, asLoaded}));
+}
+
+QString StoredTextOr(const QObject *field, const QString &asShown)
+{
+    const QStringList remembered = field->property(kStoredText).toStringList();
+    return remembered.size() == 2 && remembered.at(1) == asShown ? remembered.at(0) : asShown;
 }
 
 void LoadLines(QPlainTextEdit *memo, const TwNode &node, const QString &key)

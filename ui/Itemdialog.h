@@ -54,6 +54,14 @@
 // Live handlers: connect to QLineEdit::textChanged, QAbstractButton::toggled
 // and QComboBox::currentIndexChanged; those fire when code changes the
 // control too, as a load needs. A live handler never writes the node.
+//
+// Stored values: a field the user leaves as it was loaded saves the text it
+// was loaded from, whatever the field makes of it ("2" in a check box, "01"
+// in a list stored by index). A drop-down list shows a stored value none of
+// its items has as an extra item of that text, which saves as it was stored
+// (ListedIndex: -1). The property text forms below do this; a field of a
+// form of its own remembers its text with RememberStoredText and saves
+// through StoredTextOr.
 #pragma once
 
 #include "Wobject.h"
@@ -124,6 +132,10 @@ protected:
     // The field that gets the focus whenever the dialog is shown (none: the
     // dialog's own choice).
     void SetFirstField(QWidget *field) { firstField_ = field; }
+    // The first field whose text the panel shows (measured in the output
+    // font): OK refuses, on this field, while the output font cannot be
+    // loaded, before the dialog's own checks.
+    void SetPanelTextField(QWidget *field) { panelTextField_ = field; }
     // OK and Cancel, right-aligned, for the bottom of the dialog's layout.
     QHBoxLayout *ButtonRow();
     // The end of a dialog's constructor: registers it for the language
@@ -137,6 +149,7 @@ private:
     QStringList carriedKeys_;
     TwNode *node_ = nullptr;
     QWidget *firstField_ = nullptr;
+    QWidget *panelTextField_ = nullptr;
 };
 
 // ---- Components ----
@@ -163,13 +176,25 @@ void SaveText(TwNode &node, const QString &key, const QLineEdit *edit);
 void LoadCheck(QAbstractButton *box, const TwNode &node, const QString &key);
 void SaveCheck(TwNode &node, const QString &key, const QAbstractButton *box);
 // A drop-down list: the selected item's text; read by selecting the item of
-// that text (none: nothing selected, which saves as no key).
+// that text (no key: nothing selected, which saves as no key; a text no item
+// has: an extra item of that text).
 void LoadChoice(QComboBox *box, const TwNode &node, const QString &key);
 void SaveChoice(TwNode &node, const QString &key, const QComboBox *box);
-// A drop-down list stored by its item index ("0", "1", ...); an index the
-// list does not have, or no number, selects the first item.
+// A drop-down list stored by its item index ("0", "1", ...); no key selects
+// the first item, an index the list does not have or no number an extra
+// item of the stored text.
 void LoadChoiceIndex(QComboBox *box, const TwNode &node, const QString &key);
 void SaveChoiceIndex(TwNode &node, const QString &key, const QComboBox *box);
+// The index of the selected item of box; -1 when none is selected or the
+// extra item of a stored value is.
+int ListedIndex(const QComboBox *box);
+
+// A field of a form of its own: field was loaded from the text stored under
+// key and, as loaded, saves as asLoaded; StoredTextOr gives what it saves
+// while it shows asShown (the stored text while that is asLoaded). No key:
+// nothing to remember, the field saves as it shows.
+void RememberStoredText(QObject *field, const TwNode &node, const QString &key, const QString &asLoaded);
+QString StoredTextOr(const QObject *field, const QString &asShown);
 // A memo: its lines as "<key>.Count" and "<key>.Strings[i]".
 void LoadLines(QPlainTextEdit *memo, const TwNode &node, const QString &key);
 void SaveLines(TwNode &node, const QString &key, const QPlainTextEdit *memo);

@@ -91,6 +91,7 @@ TFormList::TFormList(QWidget *parent) : TItemDialog("FormList", nkList, TRewrite
     layout->addLayout(grid, 1);
     layout->addLayout(ButtonRow());
     SetFirstField(edtCaption);
+    SetPanelTextField(edtCaption);
     FormCreate();
     cbMaxChange();
 }
@@ -110,7 +111,7 @@ int TFormList::EntryCount() const
 
 void TFormList::cbMaxChange()
 {
-    const int n = EntryCount();
+    const int n = qBound(0, EntryCount(), MostGridEntries);
     // The texts of rows beyond the count are kept aside while the dialog is
     // open and come back when the count grows again; a save writes only the
     // entries below the count.
@@ -155,14 +156,14 @@ void TFormList::edtReferenceChange()
     if (flag & kBitReferences) {
         // Every change of the text remembers the count shown, so a second
         // bit reference in a row remembers the forced 2.
-        savedCount_ = EntryCount();
+        savedCount_ = cbMax->currentText();
         cbMax->setCurrentIndex(0);
         cbMaxChange();
         SwitchField(cbMax, false);
         SwitchField(sgListString, true);
         ApplyReadOnlyRule(flag);
     } else if (flag & kRegisterReferences) {
-        cbMax->setCurrentIndex(cbMax->findText(QString::number(savedCount_), Qt::MatchExactly));
+        cbMax->setCurrentIndex(cbMax->findText(savedCount_, Qt::MatchExactly | Qt::MatchCaseSensitive));
         cbMaxChange();
         SwitchCount(true);
         ApplyReadOnlyRule(flag);
@@ -181,9 +182,9 @@ void TFormList::LoadControls(TwNode &node)
     if (cbMax->currentIndex() < 0)
         cbMax->setCurrentIndex(0);
     cbMaxChange();
-    savedCount_ = EntryCount();
+    savedCount_ = cbMax->currentText();
     hiddenTexts_.clear();
-    for (int i = 0; i < EntryCount(); ++i)
+    for (int i = 0; i < sgListString->rowCount(); ++i)
         sgListString->item(i, 1)->setText(node.GetProp(LineKey(i)));
     // A stored Read Only of a timer or counter contact gives way to its rule.
     uint32_t flag = 0;

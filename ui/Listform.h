@@ -4,7 +4,9 @@
 // An item dialog (Itemdialog.h) that writes every key itself, in this order:
 // "Caption", "Description", "Reference", "Max" (the entry count "2".."64"),
 // "ReadOnly", then "Line<i>" for each entry below the count (an empty entry
-// leaves no key, and entries at or above the count are dropped). Translated
+// leaves no key, and entries at or above the count are dropped). A stored
+// count outside the list is shown as it is stored, with its entries (at
+// most MostGridEntries of them), and kept until the user chooses another. Translated
 // under the form name "FormList"; the grid's header under "list.ValueId" and
 // "list.StringId" of the string table.
 //
@@ -23,6 +25,7 @@
 #include "Itemdialog.h"
 
 #include <QHash>
+#include <QString>
 
 class QCheckBox;
 class QComboBox;
@@ -39,6 +42,9 @@ public:
 
     // The most entries a list has.
     static constexpr int MaxEntries = 64;
+    // The most entries the grid shows for a stored count: the most a list
+    // of the menu image holds.
+    static constexpr int MostGridEntries = 255;
 
     QLabel *WideLabel10;
     QLabel *WideLabel11;
@@ -53,10 +59,11 @@ public:
     // Column 0 the entry's value, column 1 its text; one row per entry.
     QTableWidget *sgListString;
 
-    // The entry count shown (1 when the count list shows none).
+    // The entry count shown (1 when the count list shows no number).
     int EntryCount() const;
-    // The count remembered while a bit reference forces two entries.
-    int SavedCount() const { return savedCount_; }
+    // The count remembered while a bit reference forces two entries, as the
+    // count list shows it.
+    QString SavedCount() const { return savedCount_; }
 
     // Live handlers, run by the changes of their controls.
     void cbMaxChange();
@@ -75,7 +82,7 @@ private:
     void ApplyReadOnlyRule(uint32_t flag);
     void SwitchCount(bool on);
 
-    int savedCount_ = 2;
+    QString savedCount_ = QStringLiteral("2");
     // Texts of the rows a lower count took away, by row.
     QHash<int, QString> hiddenTexts_;
 };

@@ -41,6 +41,7 @@ TFormMenu::TFormMenu(QWidget *parent) : TItemDialog("FormMenu", nkSubMenu, TRewr
     layout->addWidget(moDescription, 1);
     layout->addLayout(ButtonRow());
     SetFirstField(edtCaption);
+    SetPanelTextField(edtCaption);
     FormCreate();
 }
 

@@ -19,12 +19,29 @@ QString PanelFontName()
     return OutputFontName.isEmpty() ? QStringLiteral("Tahoma") : OutputFontName;
 }
 
-int PanelTextWidth(const QString &text)
+namespace {
+
+// The rasteriser of the output font as it is now named.
+TwGlyphRaster &PanelRaster()
 {
     const QString face = PanelFontName();
     if (!gRaster || face != gRasterFace) {
         gRaster = std::make_unique<TwGlyphRaster>(face, OutputFontSize);
+        if (!gRaster->IsValid())
+            gRaster = std::make_unique<TwGlyphRaster>(face, OutputFontSize, TwFontChoice::Substitute);
         gRasterFace = face;
     }
-    return gRaster->TextWidth(text);
+    return *gRaster;
+}
+
+}  // namespace
+
+int PanelTextWidth(const QString &text)
+{
+    return PanelRaster().TextWidth(text);
+}
+
+bool PanelFontLoaded()
+{
+    return PanelRaster().IsValid();
 }

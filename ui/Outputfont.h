@@ -20,6 +20,11 @@ QString PanelFontName();
 
 // Width in pixels of the whole text in one run, in the output font at its
 // size, measured by the compiler's glyph rasteriser: what the panel shows.
-// 0 when the font cannot be loaded. The rasteriser is kept and made anew
-// when OutputFontName changes.
+// An output font that cannot be loaded is measured in the font fontconfig
+// substitutes for it; when there is none either, no width is known
+// (PanelFontLoaded false) and this gives 0. The rasteriser is kept and made
+// anew when OutputFontName changes.
 int PanelTextWidth(const QString &text);
+// Whether panel texts can be measured: the output font, or a font standing
+// in for it, was loaded.
+bool PanelFontLoaded();

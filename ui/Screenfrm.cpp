@@ -178,12 +178,15 @@ void TFormScreen::LoadControls(TwNode &node)
     saver_ = node.Kind == nkScreenSaver;
     btnClear->setEnabled(saver_);
     HexToImage(node.GetProp(kImageData), CurrentModel.Width, CurrentModel.Height);
+    // A picture text the encoding would write otherwise (short, lower case)
+    // stays as it is until the picture changes.
+    RememberStoredText(imgImage, node, kImageData, ImageToHex(CurrentModel.Width, CurrentModel.Height));
 }
 
 void TFormScreen::SaveControls(TwNode &node)
 {
     // The checkerboard encodes as nothing: no key.
-    node.SetProp(kImageData, ImageToHex(CurrentModel.Width, CurrentModel.Height));
+    node.SetProp(kImageData, StoredTextOr(imgImage, ImageToHex(CurrentModel.Width, CurrentModel.Height)));
 }
 
 QString TFormScreen::ImageToHex(int width, int height) const

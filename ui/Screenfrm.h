@@ -8,7 +8,8 @@
 // never saved.
 //
 // An item dialog (Itemdialog.h) without input checks: OK carries "Caption"
-// and "Description" over and writes "ImageData" (none for the checkerboard).
+// and "Description" over and writes "ImageData" (none for the checkerboard;
+// the stored text as it was while the picture is the one it was loaded from).
 // Load takes a picture file of the display's size; a picture of another
 // size shows the picture-format warning (Ufmwarm.h), a file that cannot be
 // read or is too large a message, and either keeps the picture shown before.

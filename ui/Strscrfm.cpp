@@ -119,8 +119,18 @@ void TFormStartupScreen::LoadControls(TwNode &node)
         button->setChecked(button == chosen);
         button->setAutoExclusive(true);
     }
+    RememberStoredText(gbxEndCondition, node, kEndCondition, ChosenEndCondition());
     LoadText(edtFlipTime, node, kFlipTime);
     LoadChoice(cbCycleCount, node, kCycleCount);
+}
+
+QString TFormStartupScreen::ChosenEndCondition() const
+{
+    for (int i = 0; i < kEndConditions; ++i) {
+        if (EndCondition(i)->isChecked())
+            return QString::number(i);
+    }
+    return QString();
 }
 
 bool TFormStartupScreen::CheckInput()
@@ -130,10 +140,7 @@ bool TFormStartupScreen::CheckInput()
 
 void TFormStartupScreen::SaveControls(TwNode &node)
 {
-    for (int i = 0; i < kEndConditions; ++i) {
-        if (EndCondition(i)->isChecked())
-            node.SetProp(kEndCondition, QString::number(i));
-    }
+    node.SetProp(kEndCondition, StoredTextOr(gbxEndCondition, ChosenEndCondition()));
     SaveText(node, kFlipTime, edtFlipTime);
     SaveChoice(node, kCycleCount, cbCycleCount);
 }

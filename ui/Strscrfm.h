@@ -5,7 +5,8 @@
 // "Description" over and then writes "EndCondition" ("0" by time, "1" by
 // keypad, "2" by time or keypad; no key when no choice is checked),
 // "FlipTime" (tenths of a second, as typed) and "CycleCount" ("0".."10"; no
-// key when none is selected). The cycle count is switched off while "By
+// key when none is selected). A stored end condition or cycle count the
+// dialog has no choice for is kept until the user chooses one. The cycle count is switched off while "By
 // Keypad" is chosen, and keeps its value. The flip time turns green while it
 // is a number from 5 to 100 and red otherwise; OK refuses any other with
 // warning 2006. Translated under the form name "FormStartupScreen"; the
@@ -56,6 +57,8 @@ protected:
 private:
     // The end conditions in the order of their stored numbers.
     QRadioButton *EndCondition(int number) const;
+    // The stored number of the checked end condition; empty when none is.
+    QString ChosenEndCondition() const;
 };
 
 // The one instance, made on first use and kept until the program ends.

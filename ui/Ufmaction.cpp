@@ -28,7 +28,7 @@ constexpr int kDescriptionLines = 4;
 
 bool IsBitAction(int type)
 {
-    return type <= TfmAction::MomentaryOff;
+    return type >= TfmAction::ToggleState && type <= TfmAction::MomentaryOff;
 }
 
 bool IsStep(int type)
@@ -144,6 +144,7 @@ TfmAction::TfmAction(QWidget *parent) : TItemDialog("fmAction", nkAction, TRewri
     edStringOnChange(edStringOn);
     edStringOnChange(edStringOff);
     SetFirstField(edStringOn);
+    SetPanelTextField(edStringOn);
     FormCreate();
 }
 
@@ -155,7 +156,7 @@ TfmAction::~TfmAction()
 
 int TfmAction::ActionType() const
 {
-    return qMax(0, cbActionType->currentIndex());
+    return ListedIndex(cbActionType);
 }
 
 void TfmAction::cbActionTypeChange()
@@ -191,7 +192,13 @@ void TfmAction::ArrangeFields(int type)
 
 void TfmAction::edtReferenceChange()
 {
-    const bool bits = IsBitAction(ActionType());
+    const int type = ActionType();
+    if (type == NoType) {
+        // No type: no kinds to take.
+        SetFieldTextColour(edtReference, clWindowText);
+        return;
+    }
+    const bool bits = IsBitAction(type);
     edtReference->setToolTip(bits ? QStringLiteral("X/Y/M/S[xxxx]") : QStringLiteral("R/D/DR/DD[xxxx]"));
     CheckOperandEdit(edtReference, bits ? maskBitAction : maskRegister, NoWarning);
     cbSignedClick();
@@ -247,8 +254,7 @@ void TfmAction::LoadControls(TwNode &node)
         LoadText(edStringOff, node, QStringLiteral("StringOff"));
     if (type >= SetValue) {
         LoadText(edtMax, node, QStringLiteral("Max"));
-        if (node.GetPropInt(QStringLiteral("Signed"), 0) != 0)
-            rbSigned->setChecked(true);
+        LoadCheck(rbSigned, node, QStringLiteral("Signed"));  // Unsigned is checked
     }
     if (IsStep(type)) {
         LoadText(edtMin, node, QStringLiteral("Min"));
@@ -274,6 +280,8 @@ bool TfmAction::CheckInput()
         return false;
     if (!CheckEditNotEmpty(edtReference, kFieldEmpty))
         return false;
+    if (type == NoType)
+        return true;
     if (IsBitAction(type))
         return CheckOperandEdit(edtReference, maskBitAction, kReferenceNotBit) != 0;
     if (CheckOperandEdit(edtReference, maskRegister, kReferenceNotRegister) == 0)

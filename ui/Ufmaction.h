@@ -11,8 +11,10 @@
 // Only the fields of the chosen type are shown. Keys, in the order a save
 // writes them: "ActionType", "Caption", the "Description" lines,
 // "Reference", then type 0 "StringOff"; type 5 "Max", "Signed"; types 6
-// and 7 "Max", "Min", "StepSize", "Signed". A stored type outside 0..7 loads
-// as type 0.
+// and 7 "Max", "Min", "StepSize", "Signed". A stored type outside 0..7 (or
+// no number) is shown as it is stored and is no type (NoType): no optional
+// field is shown, only the string and the reference must not be empty, and
+// it is saved as it was stored until the user chooses a type.
 //
 // The numbers are checked by the reference's register size and the sign:
 // R and D signed or unsigned 16-bit, DR and DD signed or unsigned 32-bit.
@@ -41,8 +43,10 @@ public:
     static constexpr int StepUp = 6;
     static constexpr int StepDown = 7;
     static constexpr int ActionTypeCount = 8;
+    // A stored type outside the list.
+    static constexpr int NoType = -1;
 
-    // The chosen action type.
+    // The chosen action type, or NoType.
     int ActionType() const;
 
     // ---- Live handlers ----
@@ -92,7 +96,7 @@ private:
     int NumberType() const;
     bool CheckStepSize();
 
-    int arrangedType_ = -1;  // the type the fields are shown for
+    int arrangedType_ = NoType - 1;  // the type the fields are shown for (none yet)
 };
 
 // The one instance, made at start-up and kept until the program ends.

@@ -91,6 +91,7 @@ TFormValue::TFormValue(QWidget *parent) : TItemDialog("FormValue", nkValue, TRew
     layout->addLayout(grid, 1);
     layout->addLayout(ButtonRow());
     SetFirstField(edtCaption);
+    SetPanelTextField(edtCaption);
     FormCreate();
 }
 

@@ -151,6 +151,10 @@ TEST(GlyphRaster, ResolvesTahomaAndOtherFaces)
     EXPECT_TRUE(ResolveFontFile("DejaVu Sans", index).contains("DejaVuSans"));
     EXPECT_FALSE(ResolveFontFile("No Such Face Anywhere", index).isEmpty());  // substituted
     EXPECT_EQ(PointsToPixels(9), 12);
+    // In a face's place: the first font fontconfig offers for it that loads.
+    const TwGlyphRaster substitute("Tahoma", 9, TwFontChoice::Substitute);
+    EXPECT_TRUE(substitute.IsValid()) << substitute.ErrorText().toStdString();
+    EXPECT_NE(substitute.FontFile(), "/usr/share/wine/fonts/tahoma.ttf");
 }
 
 // Pins the rendering of the real output font: any change of rasteriser,

@@ -64,6 +64,54 @@ TEST(ConfigDialog, RegistersShowTheirRangeAndTurnRedPastItsEnd)
     EXPECT_EQ(form.lbPasswordRange->text(), "");
 }
 
+// The place and size of every named component of form.
+std::string Geometries(const QWidget &form)
+{
+    QStringList geometries;
+    for (const QWidget *component : form.findChildren<QWidget *>()) {
+        const QRect r = component->geometry();
+        if (!component->objectName().isEmpty())
+            geometries.append(QStringLiteral("%1 %2,%3 %4x%5")
+                                  .arg(component->objectName())
+                                  .arg(r.x())
+                                  .arg(r.y())
+                                  .arg(r.width())
+                                  .arg(r.height()));
+    }
+    return geometries.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST(ConfigDialog, TypingARegisterMovesNoFieldInAnyShippedLanguage)
+{
+    QTemporaryDir dir;
+    StartShippedLocalisation(dir.filePath(QStringLiteral("language.ini")), 1033);
+    TFormConfig form;
+    form.show();
+    QLineEdit *const fields[] = {form.edtAlarmIndex, form.edtPassword, form.edtWorkingSpace};
+    for (int language = 0; language < Localizer.LanguageCount(); ++language) {
+        Localizer.SetLanguage(language);
+        for (QLineEdit *field : fields)
+            field->clear();
+        QApplication::processEvents();
+        const std::string before = Geometries(form);
+        // Every kind, the widest ranges and a refused register, typed key by key.
+        for (QLineEdit *field : fields) {
+            for (const char *text : {"R100", "R8062", "D3062", "DR8060", "DD20", "X1"}) {
+                field->clear();
+                for (const char *key = text; *key; ++key) {
+                    QTest::keyClick(field, *key);
+                    QApplication::processEvents();
+                    EXPECT_EQ(Geometries(form), before)
+                        << "language." << language + 1 << " " << field->objectName().toStdString() << " "
+                        << std::string(text, key + 1);
+                }
+            }
+            field->clear();
+        }
+    }
+    Localizer.Reset();
+}
+
 class LoadedConfig : public ::testing::Test {
 protected:
     void SetUp() override
@@ -92,7 +140,7 @@ TEST_F(LoadedConfig, OkRefusesEachBadFieldInOrderAndKeepsTheNode)
 {
     EXPECT_EQ(form.focusWidget(), form.edtAlarmIndex);
     EXPECT_EQ(form.cbPasswordType->currentText(), "Write Only");
-    EXPECT_EQ(form.cbEffect->currentIndex(), 0);  // an effect the list does not have
+    EXPECT_EQ(form.cbEffect->currentText(), "7");  // an effect the list does not have, as stored
 
     const struct {
         const char *alarm, *space, *password, *time;
@@ -202,13 +250,22 @@ TEST(ActionDialog, EachTypeShowsAndSavesItsOwnFields)
     }
     EXPECT_TRUE(ui.Boxes.isEmpty());
 
-    // A new node, and a type no item has: Toggle State with its fields.
-    for (const char *type : {"", "9", "-1"}) {
+    // A new node is Toggle State with its fields; a type no item has is shown
+    // as stored and is no type, without optional fields.
+    const struct {
+        const char *stored;
+        int type;
+        QStringList shown;
+    } loads[] = {{"", TfmAction::ToggleState, {"lbStringOn", "edStringOff"}},
+                 {"9", TfmAction::NoType, {"lbString"}},
+                 {"-1", TfmAction::NoType, {"lbString"}}};
+    for (const auto &l : loads) {
         TwNode other(nullptr, QString(), nkAction);
-        other.SetProp("ActionType", type);
+        other.SetProp("ActionType", l.stored);
         ASSERT_TRUE(form.LoadFromNode(&other));
-        EXPECT_EQ(form.ActionType(), 0) << type;
-        EXPECT_EQ(ShownFields(form), QStringList({"lbStringOn", "edStringOff"})) << type;
+        EXPECT_EQ(form.ActionType(), l.type) << l.stored;
+        EXPECT_EQ(form.cbActionType->currentText(), l.type == TfmAction::NoType ? l.stored : "Toggle State");
+        EXPECT_EQ(ShownFields(form), l.shown) << l.stored;
         EXPECT_TRUE(form.edStringOff->text().isEmpty() && form.rbUnsigned->isChecked());
     }
 }

@@ -1,18 +1,27 @@
 // The shared input checks, the colour mapping, the field states and the
 // panel width of captions measured with the compiler's rasteriser.
 #include "Inputchecks.h"
+#include "Alarmfrm.h"
 #include "Fieldcolours.h"
 #include "Outputfont.h"
 #include "PanelLcdDriver.h"
 #include "ScriptedUiServices.h"
+#include "Valuefrm.h"
 #include "Wutil.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -213,6 +222,84 @@ TEST(PanelWidth, FollowsTheOutputFont)
     OutputFontName = QStringLiteral("Tahoma");
     EXPECT_NE(other, tahoma);
     EXPECT_GT(other, 0);
+}
+
+// An alarm dialog whose first line is line, after OK.
+struct AlarmAfterOk {
+    explicit AlarmAfterOk(const char *line)
+    {
+        node.SetProp("Line1", line);
+        form.LoadFromNode(&node);
+        form.show();
+        form.btOK->click();
+    }
+    TScriptedUiServices ui;
+    TwNode node{nullptr, QString(), nkAlarm};
+    TFormAlarm form;
+};
+
+TEST(PanelWidth, AFaceThatIsNotInstalledIsMeasuredInItsSubstitute)
+{
+    OutputFontName = QStringLiteral("No Such Face Anywhere");
+    EXPECT_TRUE(PanelFontLoaded());
+    EXPECT_TRUE(FitsPanel(QStringLiteral("Oven"), AlarmLineMaxWidth));
+    const AlarmAfterOk alarm("Oven 1 temperature too high");
+    EXPECT_EQ(FieldTextColour(alarm.form.edtLines[0]), kRed);
+    ASSERT_EQ(alarm.ui.Boxes.size(), 1);
+    EXPECT_EQ(alarm.ui.Boxes[0].warningCode, 2008);
+    OutputFontName = QStringLiteral("Tahoma");
+}
+
+// Without any font to stand in for the output font (run in a process of its
+// own, whose fontconfig knows no fonts): no width is known, so no width
+// check passes, and OK says why.
+void MeasureWithoutAnyFont()
+{
+    QStringList problems;
+    auto expect = [&problems](bool holds, const char *what) {
+        if (!holds)
+            problems.append(QLatin1String(what));
+    };
+    OutputFontName = QStringLiteral("No Such Face Anywhere");
+    expect(!PanelFontLoaded(), "no font loaded");
+    TScriptedUiServices ui;
+    TFormValue value;
+    TwNode node(nullptr, QString(), nkValue);
+    node.Props = QStringList{"Caption=A", "Reference=R1"};
+    value.LoadFromNode(&node);
+    value.show();
+    expect(FieldTextColour(value.edtCaption) == kOlive, "caption olive");
+    value.btOK->click();
+    expect(value.isVisible() && value.focusWidget() == value.edtCaption, "value refused on its caption");
+    const AlarmAfterOk alarm("A");
+    expect(FieldTextColour(alarm.form.edtLines[0]) == kRed, "alarm line red");
+    expect(alarm.form.isVisible(), "alarm refused");
+    for (const TScriptedUiServices *services : {&std::as_const(ui), &alarm.ui}) {
+        expect(services->Boxes.size() == 1 && services->Boxes[0].kind == TBoxRequest::Message
+                   && services->Boxes[0].text.contains(
+                       QStringLiteral("\"No Such Face Anywhere\" cannot be loaded")),
+               "the font's message");
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(problems.join(QStringLiteral(", "))));
+    std::_Exit(problems.isEmpty() ? 0 : 1);
+}
+
+TEST(PanelWidthDeathTest, NoFontAtAllRefusesEveryWidthCheckWithAMessage)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("fonts.conf"));
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n");
+    file.close();
+    const QByteArray before = qgetenv("FONTCONFIG_FILE");
+    qputenv("FONTCONFIG_FILE", QFile::encodeName(config));
+    EXPECT_EXIT(MeasureWithoutAnyFont(), ::testing::ExitedWithCode(0), "");
+    if (before.isEmpty())
+        qunsetenv("FONTCONFIG_FILE");
+    else
+        qputenv("FONTCONFIG_FILE", before);
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 // A value-like dialog: caption and description (written only in the
@@ -207,6 +209,7 @@ TEST(ItemDialog, PropertyTextForms)
 {
     TwNode node(nullptr, QString(), nkValue);
     QCheckBox box;
+    // Left as loaded, a check box saves the stored text; changed, "1" or "0".
     const struct {
         const char *stored;
         bool checked;
@@ -217,19 +220,49 @@ TEST(ItemDialog, PropertyTextForms)
         LoadCheck(&box, node, "Flag");
         EXPECT_EQ(box.isChecked(), c.checked) << c.stored;
         SaveCheck(node, "Flag", &box);
-        EXPECT_EQ(node.GetProp("Flag"), c.checked ? "1" : "0");
+        EXPECT_EQ(node.GetProp("Flag"), *c.stored ? c.stored : "0") << c.stored;
+        box.toggle();
+        SaveCheck(node, "Flag", &box);
+        EXPECT_EQ(node.GetProp("Flag"), c.checked ? "0" : "1") << c.stored;
     }
 
-    // A drop-down list by item text: a value no item has selects none, which
-    // saves as no key, as does an empty item.
+    // A drop-down list by item text: a value no item has is shown as an extra
+    // item and saves as it is stored, until another item is chosen; an empty
+    // item saves as no key.
     QComboBox choice;
     choice.addItems({"01", "02", ""});
-    for (const auto &[stored, index] : {std::pair{"02", 1}, {"2", -1}, {"", 2}}) {
+    for (const auto &[stored, index] : {std::pair{"02", 1}, {"2", 3}, {"x", 3}, {"", 2}}) {
         node.Props = QStringList{QStringLiteral("Index=") + stored};
         LoadChoice(&choice, node, "Index");
+        EXPECT_EQ(choice.count(), *stored == 'x' || *stored == '2' ? 4 : 3) << stored;
         EXPECT_EQ(choice.currentIndex(), index) << stored;
+        EXPECT_EQ(ListedIndex(&choice), index == 3 ? -1 : index) << stored;
         SaveChoice(node, "Index", &choice);
-        EXPECT_EQ(node.Props, index == 1 ? QStringList{"Index=02"} : QStringList{}) << stored;
+        EXPECT_EQ(node.Props, *stored ? QStringList{QStringLiteral("Index=") + stored} : QStringList{})
+            << stored;
+    }
+    choice.setCurrentIndex(2);
+    SaveChoice(node, "Index", &choice);
+    EXPECT_TRUE(node.Props.isEmpty());
+
+    // By item index: an index the list does not have, or no number, likewise;
+    // another spelling of an index the list has selects it and is kept until
+    // another item is chosen; no value selects the first item.
+    for (const auto &[stored, index, shown] : {std::tuple{"1", 1, "02"},
+                                               {"01", 1, "02"},
+                                               {"3", 3, "3"},
+                                               {"-1", 3, "-1"},
+                                               {"y", 3, "y"},
+                                               {"", 0, "01"}}) {
+        node.Props = QStringList{QStringLiteral("Index=") + stored};
+        LoadChoiceIndex(&choice, node, "Index");
+        EXPECT_EQ(choice.currentIndex(), index) << stored;
+        EXPECT_EQ(choice.currentText(), shown) << stored;
+        SaveChoiceIndex(node, "Index", &choice);
+        EXPECT_EQ(node.GetProp("Index"), *stored ? stored : "0") << stored;
+        choice.setCurrentIndex(2);
+        SaveChoiceIndex(node, "Index", &choice);
+        EXPECT_EQ(node.GetProp("Index"), "2") << stored;
     }
 
     // Memo lines, empty ones included, round-trip; an empty memo has none.

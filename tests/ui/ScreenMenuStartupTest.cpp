@@ -265,7 +265,8 @@ TEST(StartupScreenDialog, EndConditionSwitchesTheCycleCountAndKeysFollowTheChoic
         {"1", "10", &TFormStartupScreen::rbByKeypad, "1", "10"},
         {"2", "0", &TFormStartupScreen::rbByTimeOrKeypad, "2", "0"},
         {"", "5", &TFormStartupScreen::rbByTime, "0", "5"},
-        {"7", "11", nullptr, nullptr, nullptr},
+        // Values the dialog has no choice for are kept as they are stored.
+        {"7", "11", nullptr, "7", "11"},
     };
     for (const auto &c : cases) {
         TwNode node(nullptr, QString(), nkStartupScreen);

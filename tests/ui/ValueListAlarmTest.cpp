@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 const QColor kGreen(0, 128, 0);
@@ -260,8 +262,8 @@ TEST(ListDialog, OkRefusesOtherKindsAndSavesOneLineForEachEntryBelowTheCount)
               QStringList({"Caption=Mode", "Description.Count=0", "Reference=DR5", "Max=4", "ReadOnly=0",
                            "Line0=e0", "Line1=e1", "Line2=e2", "Line3=e3"}));
 
-    // 64 entries, of which the empty ones leave no key; a count no item has
-    // loads as 2.
+    // 64 entries, of which the empty ones leave no key; no count loads as 2,
+    // a count no item has as it is stored, with as many rows (1 for no number).
     node.Props = QStringList{"Caption=Mode", "Reference=R1", "Max=64"};
     ASSERT_TRUE(form.LoadFromNode(&node));
     ASSERT_EQ(form.sgListString->rowCount(), 64);
@@ -270,11 +272,16 @@ TEST(ListDialog, OkRefusesOtherKindsAndSavesOneLineForEachEntryBelowTheCount)
     form.sgListString->item(63, 1)->setText("last");
     ASSERT_TRUE(form.SaveToNode(&node));
     EXPECT_EQ(node.Props.mid(5), QStringList({"Line0=off", "Line63=last"}));
-    for (const char *max : {"", "65", "1", "x"}) {
+    for (const auto &[max, shown, rows] : {std::tuple{"", "2", 2},
+                                           {"65", "65", 65},
+                                           {"1", "1", 1},
+                                           {"x", "x", 1},
+                                           {"100000", "100000", 255}}) {
         node.Props = QStringList{"Reference=R1", QStringLiteral("Max=") + max};
         ASSERT_TRUE(form.LoadFromNode(&node));
-        EXPECT_EQ(form.cbMax->currentText(), "2") << max;
-        EXPECT_EQ(form.SavedCount(), 2) << max;
+        EXPECT_EQ(form.cbMax->currentText(), shown) << max;
+        EXPECT_EQ(form.SavedCount(), shown) << max;
+        EXPECT_EQ(form.sgListString->rowCount(), rows) << max;
     }
 }
 
