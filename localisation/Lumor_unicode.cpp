@@ -40,6 +40,23 @@ QString ToQString(const std::u16string &s)
     return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
 }
 
+// The language files write the line breaks of multi-line texts as the two
+// characters backslash, 'n'.
+QString ExpandLineBreaks(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1String("\\n"), QLatin1String("\n"));
+    return out;
+}
+
+// Every text read from a language file, empty when missing, with its line
+// breaks expanded: the one place where they are expanded, so that a text is
+// expanded once, however it is shown.
+QString LanguageText(const profile::ProfileData &data, std::u16string_view section, std::u16string_view key)
+{
+    return ExpandLineBreaks(ToQString(data.GetString(section, key, u"")));
+}
+
 enum ClassIndex {
     kLabel = 0,
     kPushButton,
@@ -60,13 +77,6 @@ constexpr const char *kTranslatableClasses[] = {
 };
 
 }  // namespace
-
-QString ExpandLineBreaks(const QString &text)
-{
-    QString out = text;
-    out.replace(QLatin1String("\\n"), QLatin1String("\n"));
-    return out;
-}
 
 QString FormatText(const QString &format, const QStringList &arguments)
 {
@@ -182,7 +192,9 @@ QString LumorUnicode::GetText(const QString &defaultText, const QString &prefix,
     if (!data)
         return defaultText;
     const QString key = prefix + QLatin1Char('.') + id;
-    return ToQString(data->GetString(u"StringTable", View(key), View(defaultText)));
+    if (!data->Find(u"StringTable", View(key)))
+        return defaultText;
+    return LanguageText(*data, u"StringTable", View(key));
 }
 
 QString LumorUnicode::ReadSectionValue(const QString &section, const QString &key) const
@@ -190,7 +202,7 @@ QString LumorUnicode::ReadSectionValue(const QString &section, const QString &ke
     const std::shared_ptr<const profile::ProfileData> data = Profile(languageFilePath_);
     if (!data)
         return QString();
-    return ToQString(data->GetString(View(section), View(key), u""));
+    return LanguageText(*data, View(section), View(key));
 }
 
 std::unique_ptr<QSettings> LumorUnicode::OpenSettings() const
@@ -295,8 +307,7 @@ QString LumorUnicode::LanguageName(int language, int inLanguage) const
     const std::shared_ptr<const profile::ProfileData> data = Profile(descriptionFilePath_);
     if (!data)
         return QString();
-    return ToQString(
-        data->GetString(View(QString::number(inLanguage)), View(QString::number(language)), u""));
+    return LanguageText(*data, View(QString::number(inLanguage)), View(QString::number(language)));
 }
 
 QList<QAction *> LumorUnicode::LanguageItems() const
@@ -409,9 +420,8 @@ void LumorUnicode::TranslateForm(QWidget *form) const
         Profile(languageFilePath_);  // one read for the whole form
     const QString name = form->objectName();
     if (data) {
-        const std::u16string caption = data->GetString(u"_FormCaption", View(name), u"");
-        if (!caption.empty())
-            form->setWindowTitle(ToQString(caption));
+        if (const QString caption = LanguageText(*data, u"_FormCaption", View(name)); !caption.isEmpty())
+            form->setWindowTitle(caption);
     }
     SetFontFace(form);
     TranslateChildren(form, data.get(), name);
@@ -442,9 +452,7 @@ void LumorUnicode::TranslateComponent(QObject *component, const profile::Profile
         return;
 
     auto text = [&](const QString &suffix) -> QString {
-        if (!data)
-            return QString();
-        return ToQString(data->GetString(View(section), View(name + suffix), u""));
+        return data ? LanguageText(*data, View(section), View(name + suffix)) : QString();
     };
     const QString caption = QStringLiteral(".Caption");
 

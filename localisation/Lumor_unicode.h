@@ -60,6 +60,8 @@ public:
     // The text of key prefix + "." + id in section "StringTable" of the
     // current language file; the default text when the file, section or key
     // is missing. A key present with an empty value gives an empty text.
+    // Every text taken from a language file (here, in ReadSectionValue,
+    // TranslateForm and LanguageName) has its "\n" turned into line breaks.
     QString GetText(const QString &defaultText, const QString &prefix, const QString &id) const;
 
     // Adds one checkable entry per language to parent (removing entries an
@@ -187,10 +189,6 @@ private:
 };
 
 extern LumorUnicode Localizer;
-
-// Turns each two-character sequence backslash, 'n' into a line break: the
-// language files write the line breaks of multi-line messages that way.
-QString ExpandLineBreaks(const QString &text);
 
 // A message text of the string table with its C-style conversions filled in:
 // each "%d", "%u" or "%s" takes the next argument as it stands, "%%" gives

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -661,6 +662,47 @@ TEST_F(ShippedFiles, GermanFollowsASwitch)
     loc.SetLanguage(0);
     EXPECT_EQ(loc.GetText(QStringLiteral("x"), QStringLiteral("main"), QStringLiteral("NodeNameMainMenu")),
               QStringLiteral("Main Menu"));
+}
+
+TEST_F(ShippedFiles, EveryTextComesWithItsLineBreaksExpanded)
+{
+    // Every key of every listed language, read as the windows read it: the
+    // string table through GetText, the forms' sections as TranslateForm does.
+    ASSERT_GE(loc.LanguageCount(), 2);
+    for (int language = 0; language < loc.LanguageCount(); ++language) {
+        loc.SetLanguage(language);
+        QFile file(loc.LanguageFilePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+        const QByteArray bytes = file.readAll();
+        const std::u16string decoded = profile::DecodeText(std::string_view(bytes.constData(), bytes.size()));
+        QString section;
+        int keys = 0;
+        for (const QString &line :
+             QString::fromStdU16String(decoded).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QString entry = line.trimmed();
+            if (entry.startsWith(QLatin1Char('[')) && entry.endsWith(QLatin1Char(']'))) {
+                section = entry.mid(1, entry.size() - 2);
+                continue;
+            }
+            const QString key = entry.section(QLatin1Char('='), 0, 0);
+            if (entry.startsWith(QLatin1Char(';')) || !entry.contains(QLatin1Char('=')) || section.isEmpty())
+                continue;
+            const QString text = section == QLatin1String("StringTable")
+                ? loc.GetText(QString(), key.section(QLatin1Char('.'), 0, 0),
+                              key.section(QLatin1Char('.'), 1))
+                : loc.ReadSectionValue(section, key);
+            EXPECT_FALSE(text.contains(QLatin1String("\\n")))
+                << file.fileName().toStdString() << " [" << section.toStdString() << "] "
+                << key.toStdString();
+            ++keys;
+        }
+        EXPECT_GT(keys, 250);
+        // The texts that were shown with a backslash still break their lines.
+        for (const char *id : {"ImportRefusedId", "PasteRefusedId", "LoadTruncatedId"})
+            EXPECT_EQ(
+                loc.GetText(QString(), QStringLiteral("main"), QLatin1String(id)).count(QLatin1Char('\n')), 1)
+                << id;
+    }
 }
 
 // ---- The user's locale id --------------------------------------------------
