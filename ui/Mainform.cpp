@@ -558,7 +558,7 @@ void TFormMain::AddRecentProject(const QString &path)
 {
     if (path.isEmpty())
         return;
-    RecentProjects.Add(path);
+    RecentProjects.Add(AbsoluteProjectPath(path));
     RebuildRecentMenu();
 }
 
