@@ -730,6 +730,7 @@ bool TFormMain::ClearProject()
     tvProject->setUpdatesEnabled(false);
     Document.Close();
     tvProject->setUpdatesEnabled(true);
+    Clear1Click();
     UpdateActions();
     return true;
 }
