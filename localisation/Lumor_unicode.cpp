@@ -13,9 +13,12 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QSettings>
 #include <QToolButton>
+#include <QTranslator>
 #include <QWidget>
 
 #include <cstdio>
@@ -134,6 +137,7 @@ void LumorUnicode::Reset()
     settingsFile_.clear();
     plainMessage_ = nullptr;
     cache_.clear();
+    RemoveQtTranslations();
 }
 
 void LumorUnicode::SetProgramDirectory(const QString &directory)
@@ -154,6 +158,7 @@ void LumorUnicode::InitLanguage(const QString &applicationKey)
     appKey_ = applicationKey;
     LoadLanguageList();
     LoadLanguageFont();
+    LoadQtTranslations();
 }
 
 void LumorUnicode::ReleaseLanguage()
@@ -286,6 +291,33 @@ void LumorUnicode::LoadLanguageFont()
     fontName_ = face.isEmpty() ? kDefaultFont : face;
 }
 
+QString LumorUnicode::QtLocaleName() const
+{
+    return LocaleNameForWindowsLocaleId(LocaleIdOfLanguage(languageNumber_));
+}
+
+void LumorUnicode::LoadQtTranslations()
+{
+    RemoveQtTranslations();
+    const QString locale = QtLocaleName();
+    // Qt's own texts are English already.
+    if (!QCoreApplication::instance() || locale.isEmpty() || locale.startsWith(QLatin1String("en_")))
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    QCoreApplication::installTranslator(translator.get());
+    qtTranslator_ = std::move(translator);
+}
+
+void LumorUnicode::RemoveQtTranslations()
+{
+    if (qtTranslator_ && QCoreApplication::instance())
+        QCoreApplication::removeTranslator(qtTranslator_.get());
+    qtTranslator_.reset();
+}
+
 void LumorUnicode::SaveLanguageNumber() const
 {
     const std::unique_ptr<QSettings> settings = OpenSettings();
@@ -372,6 +404,8 @@ void LumorUnicode::SetLanguage(int index)
     languageNumber_ = index + 1;
     SaveLanguageNumber();
     LoadLanguageFont();
+    // Qt's own texts (file dialogs, context menus) follow the language too.
+    LoadQtTranslations();
     const QList<QWidget *> forms = RegisteredForms();
     for (QWidget *form : forms)
         TranslateForm(form);

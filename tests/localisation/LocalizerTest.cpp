@@ -12,9 +12,11 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -705,6 +707,38 @@ TEST_F(ShippedFiles, EveryTextComesWithItsLineBreaksExpanded)
     }
 }
 
+TEST_F(ShippedFiles, QtsOwnTextsFollowTheLanguage)
+{
+    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                           + QStringLiteral("/qtbase_de.qm")))
+        GTEST_SKIP() << "Qt's German translations are not installed";
+    // The designer's file dialogs are Qt's own, not the desktop's.
+    auto texts = [] {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QStringList shown;
+        for (QFileDialog::DialogLabel label :
+             {QFileDialog::LookIn, QFileDialog::FileName, QFileDialog::FileType, QFileDialog::Accept,
+              QFileDialog::Reject})
+            shown.append(dialog.labelText(label));
+        shown.append(dialog.findChild<QToolButton *>(QStringLiteral("backButton"))->toolTip());
+        return shown;
+    };
+    const QStringList english = texts();
+    loc.SetLanguage(1);
+    EXPECT_EQ(loc.QtLocaleName(), QStringLiteral("de_DE"));
+    // Whatever Qt's translation says; these are its German texts.
+    EXPECT_EQ(texts(),
+              QStringList({QStringLiteral("Suchen in:"), QStringLiteral("Datei&name:"),
+                           QStringLiteral("Dateien des Typs:"), QStringLiteral("&Öffnen"),
+                           QStringLiteral("Abbrechen"), QStringLiteral("Zurück")}));
+    // Switching again swaps the translation, English removes it.
+    loc.SetLanguage(1);
+    EXPECT_EQ(texts()[0], QStringLiteral("Suchen in:"));
+    loc.SetLanguage(0);
+    EXPECT_EQ(texts(), english);
+}
+
 // ---- The user's locale id --------------------------------------------------
 
 TEST(UserLocale, NamesMapToWindowsLocaleIds)
@@ -721,6 +755,17 @@ TEST(UserLocale, NamesMapToWindowsLocaleIds)
     EXPECT_EQ(WindowsLocaleIdForName(QString()), 0u);
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("xx_YY")), 0u);
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("fil_PH")), 0u);
+}
+
+TEST(UserLocale, LocaleIdsMapToLocaleNames)
+{
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(1031), QStringLiteral("de_DE"));
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(3079), QStringLiteral("de_AT"));
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(1033), QStringLiteral("en_US"));
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(2058), QStringLiteral("es_MX"));
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(0x2007), QStringLiteral("de_DE"));  // region unknown: main
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(0), QString());
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(0x7F), QString());  // the invariant locale
 }
 
 // ---- Message formats ---------------------------------------------------------
