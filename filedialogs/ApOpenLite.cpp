@@ -5,12 +5,15 @@
 #include "ApModal.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -70,6 +73,23 @@ QList<QUrl> StandardPlaceUrls()
     }
     urls.append(QUrl::fromLocalFile(QDir::rootPath()));
     return urls;
+}
+
+// The file under the cursor of the file list: the current entry while it is
+// selected; none when nothing is selected or no entry is current (another
+// folder is shown). Not settled while the selection has moved on and the
+// current entry is still to follow it.
+QString FileUnderCursor(const QAbstractItemView &list, bool &settled)
+{
+    const QItemSelectionModel *selection = list.selectionModel();
+    const QModelIndex current = selection->currentIndex().siblingAtColumn(0);
+    settled = true;
+    if (!current.isValid() || !selection->hasSelection())
+        return QString();
+    if (selection->isSelected(current))
+        return current.data(QFileSystemModel::FilePathRole).toString();
+    settled = false;
+    return QString();
 }
 
 }  // namespace
@@ -272,7 +292,20 @@ void TApCustomOpenLiteDialog::ConfigureFileDialog()
     if (!fileName_.isEmpty())
         dialog->selectFile(fileName_);
 
-    connect(dialog, &QFileDialog::currentChanged, this, &TApCustomOpenLiteDialog::DoSelectionChange);
+    // The file under the cursor follows the current entry, the selection and
+    // the folder shown; it starts from what the dialog shows at first.
+    if (auto *list = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"))) {
+        const auto follow = [this, list] {
+            bool settled = false;
+            const QString fileName = FileUnderCursor(*list, settled);
+            if (settled)
+                DoSelectionChange(fileName);
+        };
+        connect(dialog, &QFileDialog::currentChanged, this, follow);
+        connect(dialog, &QFileDialog::directoryEntered, this, follow);
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, follow);
+        follow();
+    }
     if (auto *field = qobject_cast<QLineEdit *>(ApDlgControl(dialog, idFileName)))
         connect(field, &QLineEdit::textChanged, this, [this] { DoFilenameChange(); });
     GateCommands({idCmdNewFolder, idCmdDesktop, idCmdUpLevel, idCmdBack});

@@ -99,7 +99,8 @@ using TApMsgQueryEvent =
     std::function<void(TApCustomOpenLiteDialog *sender, QEvent *event, bool &allowDispatch)>;
 // Raised after every event of the dialog window that was not swallowed.
 using TApEventHook = std::function<void(QEvent *event)>;
-// Raised when the file under the cursor of the file list changes; fileName is its full path.
+// Raised when the file under the cursor of the file list changes; fileName is
+// its full path, empty when the selection is emptied or the folder changes.
 using TApSelectionChangeEvent = std::function<void(TApCustomOpenLiteDialog *sender, const QString &fileName)>;
 
 class TApCustomOpenLiteDialog : public QObject {

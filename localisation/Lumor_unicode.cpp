@@ -13,9 +13,12 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QSettings>
 #include <QToolButton>
+#include <QTranslator>
 #include <QWidget>
 
 #include <cstdio>
@@ -40,6 +43,23 @@ QString ToQString(const std::u16string &s)
     return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
 }
 
+// The language files write the line breaks of multi-line texts as the two
+// characters backslash, 'n'.
+QString ExpandLineBreaks(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1String("\\n"), QLatin1String("\n"));
+    return out;
+}
+
+// Every text read from a language file, empty when missing, with its line
+// breaks expanded: the one place where they are expanded, so that a text is
+// expanded once, however it is shown.
+QString LanguageText(const profile::ProfileData &data, std::u16string_view section, std::u16string_view key)
+{
+    return ExpandLineBreaks(ToQString(data.GetString(section, key, u"")));
+}
+
 enum ClassIndex {
     kLabel = 0,
     kPushButton,
@@ -60,13 +80,6 @@ constexpr const char *kTranslatableClasses[] = {
 };
 
 }  // namespace
-
-QString ExpandLineBreaks(const QString &text)
-{
-    QString out = text;
-    out.replace(QLatin1String("\\n"), QLatin1String("\n"));
-    return out;
-}
 
 QString FormatText(const QString &format, const QStringList &arguments)
 {
@@ -124,6 +137,7 @@ void LumorUnicode::Reset()
     settingsFile_.clear();
     plainMessage_ = nullptr;
     cache_.clear();
+    RemoveQtTranslations();
 }
 
 void LumorUnicode::SetProgramDirectory(const QString &directory)
@@ -144,6 +158,7 @@ void LumorUnicode::InitLanguage(const QString &applicationKey)
     appKey_ = applicationKey;
     LoadLanguageList();
     LoadLanguageFont();
+    LoadQtTranslations();
 }
 
 void LumorUnicode::ReleaseLanguage()
@@ -182,7 +197,9 @@ QString LumorUnicode::GetText(const QString &defaultText, const QString &prefix,
     if (!data)
         return defaultText;
     const QString key = prefix + QLatin1Char('.') + id;
-    return ToQString(data->GetString(u"StringTable", View(key), View(defaultText)));
+    if (!data->Find(u"StringTable", View(key)))
+        return defaultText;
+    return LanguageText(*data, u"StringTable", View(key));
 }
 
 QString LumorUnicode::ReadSectionValue(const QString &section, const QString &key) const
@@ -190,7 +207,7 @@ QString LumorUnicode::ReadSectionValue(const QString &section, const QString &ke
     const std::shared_ptr<const profile::ProfileData> data = Profile(languageFilePath_);
     if (!data)
         return QString();
-    return ToQString(data->GetString(View(section), View(key), u""));
+    return LanguageText(*data, View(section), View(key));
 }
 
 std::unique_ptr<QSettings> LumorUnicode::OpenSettings() const
@@ -274,6 +291,33 @@ void LumorUnicode::LoadLanguageFont()
     fontName_ = face.isEmpty() ? kDefaultFont : face;
 }
 
+QString LumorUnicode::QtLocaleName() const
+{
+    return LocaleNameForWindowsLocaleId(LocaleIdOfLanguage(languageNumber_));
+}
+
+void LumorUnicode::LoadQtTranslations()
+{
+    RemoveQtTranslations();
+    const QString locale = QtLocaleName();
+    // Qt's own texts are English already.
+    if (!QCoreApplication::instance() || locale.isEmpty() || locale.startsWith(QLatin1String("en_")))
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    QCoreApplication::installTranslator(translator.get());
+    qtTranslator_ = std::move(translator);
+}
+
+void LumorUnicode::RemoveQtTranslations()
+{
+    if (qtTranslator_ && QCoreApplication::instance())
+        QCoreApplication::removeTranslator(qtTranslator_.get());
+    qtTranslator_.reset();
+}
+
 void LumorUnicode::SaveLanguageNumber() const
 {
     const std::unique_ptr<QSettings> settings = OpenSettings();
@@ -295,8 +339,7 @@ QString LumorUnicode::LanguageName(int language, int inLanguage) const
     const std::shared_ptr<const profile::ProfileData> data = Profile(descriptionFilePath_);
     if (!data)
         return QString();
-    return ToQString(
-        data->GetString(View(QString::number(inLanguage)), View(QString::number(language)), u""));
+    return LanguageText(*data, View(QString::number(inLanguage)), View(QString::number(language)));
 }
 
 QList<QAction *> LumorUnicode::LanguageItems() const
@@ -361,6 +404,8 @@ void LumorUnicode::SetLanguage(int index)
     languageNumber_ = index + 1;
     SaveLanguageNumber();
     LoadLanguageFont();
+    // Qt's own texts (file dialogs, context menus) follow the language too.
+    LoadQtTranslations();
     const QList<QWidget *> forms = RegisteredForms();
     for (QWidget *form : forms)
         TranslateForm(form);
@@ -409,9 +454,8 @@ void LumorUnicode::TranslateForm(QWidget *form) const
         Profile(languageFilePath_);  // one read for the whole form
     const QString name = form->objectName();
     if (data) {
-        const std::u16string caption = data->GetString(u"_FormCaption", View(name), u"");
-        if (!caption.empty())
-            form->setWindowTitle(ToQString(caption));
+        if (const QString caption = LanguageText(*data, u"_FormCaption", View(name)); !caption.isEmpty())
+            form->setWindowTitle(caption);
     }
     SetFontFace(form);
     TranslateChildren(form, data.get(), name);
@@ -442,9 +486,7 @@ void LumorUnicode::TranslateComponent(QObject *component, const profile::Profile
         return;
 
     auto text = [&](const QString &suffix) -> QString {
-        if (!data)
-            return QString();
-        return ToQString(data->GetString(View(section), View(name + suffix), u""));
+        return data ? LanguageText(*data, View(section), View(name + suffix)) : QString();
     };
     const QString caption = QStringLiteral(".Caption");
 

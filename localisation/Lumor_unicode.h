@@ -39,6 +39,7 @@ class QAction;
 class QMenu;
 class QObject;
 class QSettings;
+class QTranslator;
 class QWidget;
 
 class LumorUnicode {
@@ -52,7 +53,8 @@ public:
     static constexpr int MaxLanguages = 10;
 
     // Start-up: program directory (unless set by SetProgramDirectory), the
-    // application key, the language list and the language's font.
+    // application key, the language list, the language's font and Qt's
+    // translations.
     void InitLanguage(const QString &applicationKey);
     // Shut-down: forgets the language list.
     void ReleaseLanguage();
@@ -60,6 +62,8 @@ public:
     // The text of key prefix + "." + id in section "StringTable" of the
     // current language file; the default text when the file, section or key
     // is missing. A key present with an empty value gives an empty text.
+    // Every text taken from a language file (here, in ReadSectionValue,
+    // TranslateForm and LanguageName) has its "\n" turned into line breaks.
     QString GetText(const QString &defaultText, const QString &prefix, const QString &id) const;
 
     // Adds one checkable entry per language to parent (removing entries an
@@ -72,8 +76,8 @@ public:
     void RefreshLanguageMenu();
 
     // Switches to the language of 0-based index: stores the number, reloads
-    // the font, translates every registered form in registration order, then
-    // runs the after-language-change hook.
+    // the font and Qt's translations, translates every registered form in
+    // registration order, then runs the after-language-change hook.
     void SetLanguage(int index);
 
     void RegisterAndTranslateForm(QWidget *form);
@@ -91,6 +95,14 @@ public:
     // Writes the language number to the settings; nothing when they cannot
     // be written.
     void SaveLanguageNumber() const;
+    // Qt's own texts (the file dialogs' labels, buttons, tool tips and
+    // context menus) in the current language: the translation "qtbase" of
+    // its locale from Qt's translations folder replaces the one installed
+    // before; English, a language without a known locale or without that
+    // file leaves Qt's own English texts.
+    void LoadQtTranslations();
+    // The locale name of the current language ("de_DE"), empty when unknown.
+    QString QtLocaleName() const;
 
     // The value of key in section of the current language file, or empty.
     QString ReadSectionValue(const QString &section, const QString &key) const;
@@ -164,6 +176,7 @@ private:
     void TranslateChildren(QObject *parent, const profile::ProfileData *data, const QString &section) const;
     void TranslateComponent(QObject *component, const profile::ProfileData *data,
                             const QString &section) const;
+    void RemoveQtTranslations();
 
     QStringList sectionList_;
     QPointer<QMenu> menuParent_;
@@ -184,13 +197,11 @@ private:
     std::function<void(const QString &, const QString &)> plainMessage_;
 
     mutable QHash<QString, CachedFile> cache_;
+    // Qt's own translations, installed in the application while set.
+    std::unique_ptr<QTranslator> qtTranslator_;
 };
 
 extern LumorUnicode Localizer;
-
-// Turns each two-character sequence backslash, 'n' into a line break: the
-// language files write the line breaks of multi-line messages that way.
-QString ExpandLineBreaks(const QString &text);
 
 // A message text of the string table with its C-style conversions filled in:
 // each "%d", "%u" or "%s" takes the next argument as it stands, "%%" gives

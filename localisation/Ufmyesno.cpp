@@ -174,10 +174,9 @@ int ShowYesNo(TfmYesNo *, const QString &defaultMessage, const QString &messageI
               const QString &defaultCaption, const QString &captionId, int mode)
 {
     const QString yesno = QStringLiteral("yesno");
-    return ShowRequest(
-        TBoxRequest::MakeQuestion(ExpandLineBreaks(Localizer.GetText(defaultMessage, yesno, messageId)),
-                                  Localizer.GetText(defaultCaption, yesno, captionId),
-                                  mode >= 0 && mode <= 2 ? mode : gLastLayout, messageId));
+    return ShowRequest(TBoxRequest::MakeQuestion(Localizer.GetText(defaultMessage, yesno, messageId),
+                                                 Localizer.GetText(defaultCaption, yesno, captionId),
+                                                 mode >= 0 && mode <= 2 ? mode : gLastLayout, messageId));
 }
 
 int ShowYesNo(TfmYesNo *form, const YesNoQuestion &question)
@@ -217,8 +216,7 @@ QString WarningCaption()
 
 void ShowWarning(int code)
 {
-    TBoxRequest request =
-        TBoxRequest::Make(TBoxRequest::Warning, ExpandLineBreaks(WarningText(code)), WarningCaption());
+    TBoxRequest request = TBoxRequest::Make(TBoxRequest::Warning, WarningText(code), WarningCaption());
     request.warningCode = code;
     ShowRequest(request);
 }

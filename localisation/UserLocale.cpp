@@ -46,6 +46,20 @@ quint32 WindowsLocaleIdForName(const QString &localeName)
     return main;
 }
 
+QString LocaleNameForWindowsLocaleId(quint32 lcid)
+{
+    // The low ten bits name the language; the first entry of a language is its main locale.
+    constexpr quint32 kLanguageBits = 0x3FF;
+    const LocaleEntry *main = nullptr;
+    for (const LocaleEntry &entry : kLocales) {
+        if (entry.lcid == lcid)
+            return QLatin1String(entry.name);
+        if (!main && lcid != 0 && (entry.lcid & kLanguageBits) == (lcid & kLanguageBits))
+            main = &entry;
+    }
+    return main ? QString(QLatin1String(main->name)) : QString();
+}
+
 quint32 SystemLocaleId()
 {
     const QLocale locale = QLocale::system();

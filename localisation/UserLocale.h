@@ -10,5 +10,10 @@
 // "de_BE" gives 1031); "C", "POSIX", an empty or unknown name gives 0.
 quint32 WindowsLocaleIdForName(const QString &localeName);
 
+// The locale name ("de_DE") of an LCID; an LCID the table does not know
+// gives the main locale of its language (its low ten bits), and 0 or an
+// unknown language an empty name.
+QString LocaleNameForWindowsLocaleId(quint32 lcid);
+
 // The LCID of the system locale (QLocale::system()).
 quint32 SystemLocaleId();

@@ -8,7 +8,7 @@ ZEL_BUILD="${ZEL_BUILD:-$ZEL_ROOT/build}"
 ZEL_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth
   clang libclang-rt-14-dev

@@ -576,7 +576,7 @@ void TFormMain::AddRecentProject(const QString &path)
 {
     if (path.isEmpty())
         return;
-    RecentProjects.Add(path);
+    RecentProjects.Add(AbsoluteProjectPath(path));
     RebuildRecentMenu();
 }
 
@@ -757,6 +757,7 @@ bool TFormMain::ClearProject()
     tvProject->setUpdatesEnabled(false);
     Document.Close();
     tvProject->setUpdatesEnabled(true);
+    Clear1Click();
     UpdateActions();
     return true;
 }

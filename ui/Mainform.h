@@ -170,8 +170,9 @@ public:
     // clears the project; false keeps it open: Cancel, or a save that did not
     // happen.
     bool CloseProject();
-    // Frees the project with its tree and its view items; clears Modified.
-    // The path and the caption stay.
+    // Frees the project with its tree and its view items; clears Modified
+    // and the search results, which name its nodes. The path and the caption
+    // stay.
     bool ClearProject();
 
     // ---- Compile and simulation ----

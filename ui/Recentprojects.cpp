@@ -1,6 +1,7 @@
 // The list of recent projects.
 #include "Recentprojects.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -21,6 +22,13 @@ Qt::CaseSensitivity NativePathCase()
 #else
     return Qt::CaseSensitive;
 #endif
+}
+
+QString AbsoluteProjectPath(const QString &path)
+{
+    if (path.isEmpty())
+        return path;
+    return QDir::cleanPath(QDir::isRelativePath(path) ? QDir::current().absoluteFilePath(path) : path);
 }
 
 void TRecentProjects::Add(const QString &path)
@@ -52,7 +60,7 @@ void TRecentProjects::Load(QSettings &settings, const std::function<bool(const Q
             break;
         const QString path = settings.value(key).toString();
         if (!path.isEmpty() && fileExists(path))
-            items_.append(path);
+            items_.append(AbsoluteProjectPath(path));
     }
     settings.endGroup();
 }

@@ -13,6 +13,12 @@ class QSettings;
 // case where the file system ignores case (Windows, macOS), exactly elsewhere.
 Qt::CaseSensitivity NativePathCase();
 
+// The path made absolute against the current folder, with "." and ".."
+// resolved and '/' as separator: the one spelling under which the recent
+// list keeps a project, whichever folder the program is started from. An
+// empty path stays empty.
+QString AbsoluteProjectPath(const QString &path);
+
 class TRecentProjects {
 public:
     static constexpr int MaxCount = 8;
@@ -30,7 +36,7 @@ public:
 
     // Replaces the list with the settings' entries: "ItemCnt" entries at
     // most, stopping at the first missing "Item%d", keeping only paths of
-    // existing files, and no more than MaxCount of them.
+    // existing files (as AbsoluteProjectPath), and no more than MaxCount.
     void Load(QSettings &settings, const std::function<bool(const QString &)> &fileExists);
     void Load(QSettings &settings);
     // Writes "ItemCnt" and one "Item%d" per entry; false when the settings

@@ -17,6 +17,7 @@
 #include "Mainimages.h"
 #include "Menuform.h"
 #include "Projectpropfrm.h"
+#include "Recentprojects.h"
 #include "Screenfrm.h"
 #include "Simform.h"
 #include "Strscrfm.h"
@@ -79,7 +80,8 @@ std::span<const StartupForm> StartupForms()
 
 QString StartupProjectArgument(const QStringList &arguments)
 {
-    return arguments.size() == 2 ? arguments[1] : QString();
+    // Made absolute at once: the recent list must name the file from any folder.
+    return arguments.size() == 2 ? AbsoluteProjectPath(arguments[1]) : QString();
 }
 
 void CreateStartupForms(const QStringList &arguments)

@@ -34,7 +34,8 @@ TfmDownload &DownloadForm();
 std::span<const StartupForm> StartupForms();
 
 // The project to open from the program's arguments (the first being the
-// program): the one argument when there is exactly one and it is not empty.
+// program): the one argument when there is exactly one and it is not empty,
+// made absolute (AbsoluteProjectPath).
 QString StartupProjectArgument(const QStringList &arguments);
 
 // Makes the start-up forms in order, then hands the command line's project

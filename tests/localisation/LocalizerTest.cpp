@@ -11,9 +11,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -663,6 +666,79 @@ TEST_F(ShippedFiles, GermanFollowsASwitch)
               QStringLiteral("Main Menu"));
 }
 
+TEST_F(ShippedFiles, EveryTextComesWithItsLineBreaksExpanded)
+{
+    // Every key of every listed language, read as the windows read it: the
+    // string table through GetText, the forms' sections as TranslateForm does.
+    ASSERT_GE(loc.LanguageCount(), 2);
+    for (int language = 0; language < loc.LanguageCount(); ++language) {
+        loc.SetLanguage(language);
+        QFile file(loc.LanguageFilePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+        const QByteArray bytes = file.readAll();
+        const std::u16string decoded = profile::DecodeText(std::string_view(bytes.constData(), bytes.size()));
+        QString section;
+        int keys = 0;
+        for (const QString &line :
+             QString::fromStdU16String(decoded).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QString entry = line.trimmed();
+            if (entry.startsWith(QLatin1Char('[')) && entry.endsWith(QLatin1Char(']'))) {
+                section = entry.mid(1, entry.size() - 2);
+                continue;
+            }
+            const QString key = entry.section(QLatin1Char('='), 0, 0);
+            if (entry.startsWith(QLatin1Char(';')) || !entry.contains(QLatin1Char('=')) || section.isEmpty())
+                continue;
+            const QString text = section == QLatin1String("StringTable")
+                ? loc.GetText(QString(), key.section(QLatin1Char('.'), 0, 0),
+                              key.section(QLatin1Char('.'), 1))
+                : loc.ReadSectionValue(section, key);
+            EXPECT_FALSE(text.contains(QLatin1String("\\n")))
+                << file.fileName().toStdString() << " [" << section.toStdString() << "] "
+                << key.toStdString();
+            ++keys;
+        }
+        EXPECT_GT(keys, 250);
+        // The texts that were shown with a backslash still break their lines.
+        for (const char *id : {"ImportRefusedId", "PasteRefusedId", "LoadTruncatedId"})
+            EXPECT_EQ(
+                loc.GetText(QString(), QStringLiteral("main"), QLatin1String(id)).count(QLatin1Char('\n')), 1)
+                << id;
+    }
+}
+
+TEST_F(ShippedFiles, QtsOwnTextsFollowTheLanguage)
+{
+    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                           + QStringLiteral("/qtbase_de.qm")))
+        GTEST_SKIP() << "Qt's German translations are not installed";
+    // The designer's file dialogs are Qt's own, not the desktop's.
+    auto texts = [] {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QStringList shown;
+        for (QFileDialog::DialogLabel label :
+             {QFileDialog::LookIn, QFileDialog::FileName, QFileDialog::FileType, QFileDialog::Accept,
+              QFileDialog::Reject})
+            shown.append(dialog.labelText(label));
+        shown.append(dialog.findChild<QToolButton *>(QStringLiteral("backButton"))->toolTip());
+        return shown;
+    };
+    const QStringList english = texts();
+    loc.SetLanguage(1);
+    EXPECT_EQ(loc.QtLocaleName(), QStringLiteral("de_DE"));
+    // Whatever Qt's translation says; these are its German texts.
+    EXPECT_EQ(texts(),
+              QStringList({QStringLiteral("Suchen in:"), QStringLiteral("Datei&name:"),
+                           QStringLiteral("Dateien des Typs:"), QStringLiteral("&Öffnen"),
+                           QStringLiteral("Abbrechen"), QStringLiteral("Zurück")}));
+    // Switching again swaps the translation, English removes it.
+    loc.SetLanguage(1);
+    EXPECT_EQ(texts()[0], QStringLiteral("Suchen in:"));
+    loc.SetLanguage(0);
+    EXPECT_EQ(texts(), english);
+}
+
 // ---- The user's locale id --------------------------------------------------
 
 TEST(UserLocale, NamesMapToWindowsLocaleIds)
@@ -679,6 +755,17 @@ TEST(UserLocale, NamesMapToWindowsLocaleIds)
     EXPECT_EQ(WindowsLocaleIdForName(QString()), 0u);
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("xx_YY")), 0u);
     EXPECT_EQ(WindowsLocaleIdForName(QStringLiteral("fil_PH")), 0u);
+}
+
+TEST(UserLocale, LocaleIdsMapToLocaleNames)
+{
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(1031), QStringLiteral("de_DE"));
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(3079), QStringLiteral("de_AT"));
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(1033), QStringLiteral("en_US"));
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(2058), QStringLiteral("es_MX"));
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(0x2007), QStringLiteral("de_DE"));  // region unknown: main
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(0), QString());
+    EXPECT_EQ(LocaleNameForWindowsLocaleId(0x7F), QString());  // the invariant locale
 }
 
 // ---- Message formats ---------------------------------------------------------

@@ -378,6 +378,44 @@ TEST_F(LifecycleTest, TheProjectDialogPreviewsTheDescriptionOfTheFileUnderTheCur
     EXPECT_EQ(ui.Dialogs, QStringList{QStringLiteral("odOpenDialog1")});
 }
 
+TEST_F(LifecycleTest, TheProjectDialogsPreviewEmptiesWithTheSelectionAndOnAnotherFolder)
+{
+    TestProject project = NewTestProject();
+    SetDescription(project.DeviceInfo, {QStringLiteral("Line one")});
+    const QString path = WriteTestFile(Path(QStringLiteral("Plant.zel")), SaveProjectFile(*project.Root));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("older")));
+    // What an earlier run previewed is gone when the dialog opens.
+    QPlainTextEdit *memo = DescriptionForm()->mmDescription;
+    memo->setPlainText(QStringLiteral("Earlier file"));
+    InstallFileDialogRunner();
+    ui.AnswerDialog([&](QDialog &window) {
+        window.show();
+        EXPECT_TRUE(memo->toPlainText().isEmpty());
+        QFileDialog *files = form->odOpenDialog1->FileDialog();
+        auto *view = files->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+        auto *model = static_cast<QFileSystemModel *>(view->model());
+        const QModelIndex plant = model->index(path);
+        view->setCurrentIndex(plant);
+        EXPECT_EQ(memo->toPlainText(), QStringLiteral("Line one"));
+        // Ctrl+click on the selected file: nothing selected, the same current.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          view->visualRect(plant).center());
+        EXPECT_FALSE(view->selectionModel()->hasSelection());
+        EXPECT_TRUE(memo->toPlainText().isEmpty());
+
+        view->setCurrentIndex(plant);
+        EXPECT_EQ(memo->toPlainText(), QStringLiteral("Line one"));
+        files->setDirectory(Path(QStringLiteral("older")));
+        EXPECT_TRUE(memo->toPlainText().isEmpty());
+        form->odOpenDialog1->CloseDialog(2);
+        return window.result();
+    });
+    TFileRequest request = form->FileDialogRequest(*form->odOpenDialog1);
+    request.directory = dir.path();
+    EXPECT_EQ(RunFileDialogComponent(*form->odOpenDialog1, request), QString());
+    UninstallFileDialogRunner();
+}
+
 TEST_F(LifecycleTest, CompileWritesTheImageBesideTheProjectAndShowsItsSize)
 {
     TestProject project = NewTestProject();

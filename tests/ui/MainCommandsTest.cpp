@@ -9,6 +9,7 @@
 #include "Mainform.h"
 #include "Mainimages.h"
 #include "Menuform.h"
+#include "NodeStream.h"
 #include "TestFiles.h"
 #include "Treebinder.h"
 #include "U_fontselect.h"
@@ -136,10 +137,32 @@ TEST_F(MainCommandsTest, AResultLineSelectsItsNodeOnlyWhileTheNodeLives)
     EXPECT_EQ(form->SelectedNode(), flow);
     EXPECT_EQ(form->SearchResultNode(speedLine), nullptr);
 
-    // Lines of a project that was closed name nothing either.
+    // Closing the project takes its lines away.
     form->ClearProject();
-    form->lbSearchResultClick(flowLine);
-    EXPECT_EQ(form->SelectedNode(), nullptr);
+    EXPECT_EQ(form->lbSearchResult->count(), 0);
+}
+
+TEST_F(MainCommandsTest, ClosingOrOpeningAProjectClearsTheSearchResults)
+{
+    const QString other = WriteTestFile(QDir(dir.path()).filePath(QStringLiteral("other.zel")),
+                                        SaveProjectFile(*SearchProject()));
+    auto search = [&] {
+        form->SelectNode(form->Root()->GetChild(1));
+        AnswerSearch(false, QStringLiteral("Pump"));
+        form->Action(Command::Search)->trigger();
+        ASSERT_EQ(form->lbSearchResult->count(), 3);
+    };
+    form->Document.ReplaceRoot(SearchProject());
+    search();
+    form->Action(Command::Close)->trigger();
+    EXPECT_EQ(form->lbSearchResult->count(), 0);
+
+    ASSERT_TRUE(form->LoadProject(other));
+    search();
+    ui.AnswerFile(other);
+    form->Action(Command::Open)->trigger();
+    EXPECT_EQ(form->ProjectPath(), other);
+    EXPECT_EQ(form->lbSearchResult->count(), 0);
 }
 
 TEST_F(MainCommandsTest, DoubleClickOnAnItemsTextEditsItAndLeavesItAsItWas)

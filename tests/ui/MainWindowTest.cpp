@@ -26,11 +26,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QHelpEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -341,6 +344,38 @@ TEST_F(MainWindowTest, RecentListReadAtStartAndWrittenBackOnDestruction)
     EXPECT_EQ(s.value(QStringLiteral("Item0")).toString(), QStringLiteral("/p/new.zel"));
     EXPECT_EQ(s.value(QStringLiteral("Item1")).toString(), b);
     EXPECT_EQ(s.value(QStringLiteral("Item2")).toString(), a);
+}
+
+TEST_F(MainWindowTest, AProjectNamedFromTheStartFolderIsRememberedByItsFullPath)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("plant/other")));
+    const QString project = QDir(dir.path()).canonicalPath() + QStringLiteral("/plant/demo.zel");
+    {
+        QFile file(project);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(SaveProjectFile(*MakeSampleProject()));
+    }
+    // The test's own current folder comes back however the test ends.
+    const auto restore = qScopeGuard([folder = QDir::currentPath()] { QDir::setCurrent(folder); });
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    // "zeldesigner plant/other/../demo.zel", started in the temporary folder.
+    const QString argument =
+        StartupProjectArgument({QStringLiteral("zeldesigner"), QStringLiteral("plant/other/../demo.zel")});
+    EXPECT_EQ(argument, project);
+    {
+        TFormMain form;
+        EXPECT_TRUE(form.LoadProject(argument));
+        EXPECT_EQ(form.ProjectPath(), project);
+        // A path given relative to the current folder is kept as the full path too.
+        form.AddRecentProject(QStringLiteral("./plant/demo.zel"));
+        EXPECT_EQ(form.RecentProjects.Items(), QStringList{project});
+    }
+    // Started from another folder, the entry still names the file.
+    ASSERT_TRUE(QDir::setCurrent(dir.filePath(QStringLiteral("plant/other"))));
+    {
+        TFormMain form;
+        EXPECT_EQ(form.RecentProjects.Items(), QStringList{project});
+    }
 }
 
 // ---- The project tree -------------------------------------------------------
