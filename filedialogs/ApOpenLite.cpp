@@ -17,6 +17,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QToolTip>
 
 #include <initializer_list>
 #include <utility>
@@ -500,15 +501,25 @@ void TApCustomOpenLiteDialog::SetSelFilesList(const QStringList &list)
     SetFNameText(quoted.join(QLatin1Char(' ')));
 }
 
+QWidget *TApCustomOpenLiteDialog::GetEdit() const
+{
+    return fileDialog_ ? ApDlgControl(fileDialog_, GetEditCtrlId()) : nullptr;
+}
+
+int TApCustomOpenLiteDialog::GetEditCtrlId() const
+{
+    return !fileDialog_ || ApDlgControl(fileDialog_, idFileName) ? idFileName : idFileNameCombo;
+}
+
 QString TApCustomOpenLiteDialog::GetFNameText() const
 {
-    const auto *field = qobject_cast<QLineEdit *>(ApDlgControl(fileDialog_, idFileName));
+    const auto *field = qobject_cast<QLineEdit *>(GetEdit());
     return field ? field->text() : QString();
 }
 
 void TApCustomOpenLiteDialog::SetFNameText(const QString &text)
 {
-    if (auto *field = qobject_cast<QLineEdit *>(ApDlgControl(fileDialog_, idFileName)))
+    if (auto *field = qobject_cast<QLineEdit *>(GetEdit()))
         field->setText(text);
 }
 
@@ -571,6 +582,9 @@ void TApCustomOpenLiteDialog::Query(const TApCtrlQueryEvent &handler, bool &allo
 
 void TApCustomOpenLiteDialog::DoClose()
 {
+    // A hint shown for the dialog goes with it.
+    if (QToolTip::isVisible())
+        QToolTip::hideText();
     Notify(OnClose);
 }
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -366,4 +367,38 @@ TEST(LiteDialog, NamesListCases)
         ApCommonGetNamesList(c.text, names);
         EXPECT_EQ(names, c.names) << c.text.toStdString();
     }
+}
+
+namespace {
+// A dialog that shows a hint beside its file name field as it closes.
+class THintingDialog : public TApOpenLiteDialog {
+protected:
+    void WindowClosing() override
+    {
+        QWidget *field = GetEdit();
+        QToolTip::showText(field->mapToGlobal(QPoint(2, 2)), QStringLiteral("Type a name"));
+        hintShown = QToolTip::isVisible();
+    }
+
+public:
+    bool hintShown = false;
+};
+}  // namespace
+
+TEST(LiteDialog, FileNameFieldAndHintGoWithTheDialog)
+{
+    TestFolder folder;
+    THintingDialog dialog;
+    dialog.InitialDir = folder.Path();
+    EXPECT_EQ(dialog.GetEdit(), nullptr);
+    EXPECT_EQ(dialog.GetEditCtrlId(), int(idFileName));
+    RunScripted(dialog, [&](TApCustomOpenLiteDialog &open) {
+        EXPECT_EQ(open.GetEdit(), NameField(open));
+        EXPECT_EQ(open.GetEditCtrlId(), int(idFileName));
+        return int(QDialog::Rejected);
+    });
+    EXPECT_TRUE(dialog.hintShown);
+    // Gone at once, not when it would expire by itself (seconds later).
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 1500));
+    EXPECT_EQ(dialog.GetEdit(), nullptr);
 }
