@@ -45,8 +45,9 @@ bool IsDeleteKey(const QKeyCombination &key)
     if (key.key() == Qt::Key_Delete)
         return true;
     const QList<QKeySequence> bindings = QKeySequence::keyBindings(QKeySequence::Delete);
-    return std::any_of(bindings.begin(), bindings.end(),
-                       [&](const QKeySequence &binding) { return binding.count() == 1 && binding[0] == key; });
+    return std::any_of(bindings.begin(), bindings.end(), [&](const QKeySequence &binding) {
+        return binding.count() == 1 && binding[0] == key;
+    });
 }
 
 bool DeletesByKey(const QList<QKeySequence> &sequences)

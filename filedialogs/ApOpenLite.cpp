@@ -257,13 +257,7 @@ void TApCustomOpenLiteDialog::ConfigureFileDialog()
     else
         dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !(Options & ofOverwritePrompt));
-    dialog->setOption(QFileDialog::HideNameFilterDetails);
-    const QStringList filters = ApNameFilters(Filter);
-    if (!filters.isEmpty()) {
-        dialog->setNameFilters(filters);
-        if (FilterIndex >= 1 && FilterIndex <= filters.size())
-            dialog->selectNameFilter(filters[FilterIndex - 1]);
-    }
+    ApSetNameFilters(dialog, Filter, FilterIndex - 1);
     dialog->setDefaultSuffix(DefaultExt);
     dialog->setSidebarUrls(StandardPlaceUrls());
     if (QWidget *sidebar = dialog->findChild<QWidget *>(QStringLiteral("sidebar")))

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -367,6 +368,66 @@ TEST(LiteDialog, NamesListCases)
         ApCommonGetNamesList(c.text, names);
         EXPECT_EQ(names, c.names) << c.text.toStdString();
     }
+}
+
+TEST(LiteDialog, FileTypesShowTheirPatternOnceAndPickTheirFiles)
+{
+    TestFolder folder;
+    for (const char *name : {"Plant.zel", "Pumps.mzm", "Makefile"})
+        folder.Write(QLatin1String(name));
+    const QString menuFilter = QStringLiteral("ZEL Menu files (*.mzm)|*.mzm|All files (*.*)|*.*");
+    const QStringList everything{QStringLiteral("Makefile"), QStringLiteral("Plant.zel"),
+                                 QStringLiteral("Pumps.mzm")};
+    const struct {
+        const char *dialog;
+        QString filter;
+        bool save;
+        QStringList names;
+        QStringList firstListed;
+    } cases[] = {
+        {"odOpenDialog1", kZelFilter, false, {"ZEL files (*.zel)", "All files (*.*)"}, {"Plant.zel"}},
+        {"odImportMenu1", menuFilter, false, {"ZEL Menu files (*.mzm)", "All files (*.*)"}, {"Pumps.mzm"}},
+        {"sdExportMenu1", menuFilter, true, {"ZEL Menu files (*.mzm)", "All files (*.*)"}, {"Pumps.mzm"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.dialog);
+        std::unique_ptr<TApCustomOpenLiteDialog> dialog;
+        if (c.save)
+            dialog = std::make_unique<TApSaveLiteDialog>();
+        else
+            dialog = std::make_unique<TApOpenLiteDialog>();
+        dialog->Filter = c.filter;
+        dialog->InitialDir = folder.Path();
+        RunScripted(*dialog, [&](TApCustomOpenLiteDialog &open) {
+            QFileDialog *files = open.FileDialog();
+            auto *types = qobject_cast<QComboBox *>(Control(open, idFileType));
+            QStringList shown;
+            for (int i = 0; i < types->count(); ++i)
+                shown.append(types->itemText(i));
+            EXPECT_EQ(shown, c.names);
+            EXPECT_EQ(files->nameFilters(), c.names);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ListedNames(files) == c.firstListed; }))
+                << ListedNames(files).join(QLatin1Char(',')).toStdString();
+            open.SetFNameText(QStringLiteral("Boiler.mzm"));
+            // "All files (*.*)": files with and without an extension; a
+            // typed name keeps its own.
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+            EXPECT_EQ(types->currentIndex(), 1);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ListedNames(files) == everything; }))
+                << ListedNames(files).join(QLatin1Char(',')).toStdString();
+            EXPECT_EQ(open.GetFNameText(), QStringLiteral("Boiler.mzm"));
+            return int(QDialog::Rejected);
+        });
+    }
+    // A description that does not name its patterns gets them added.
+    const QList<TApNameFilter> entries =
+        ApNameFilters(QStringLiteral("Executables|*.exe;*.dll;|All files|*.*"));
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].Name, QStringLiteral("Executables (*.exe *.dll)"));
+    EXPECT_EQ(entries[0].Patterns, (QStringList{QStringLiteral("*.exe"), QStringLiteral("*.dll")}));
+    EXPECT_EQ(entries[1].Name, QStringLiteral("All files (*.*)"));
+    EXPECT_EQ(entries[1].Patterns, QStringList{QStringLiteral("*")});
 }
 
 namespace {
