@@ -181,10 +181,9 @@ void TApAddPlaceFrm::BrowseLibrary()
     QFileDialog browse(this, QStringLiteral("Browse for icon library"));
     browse.setObjectName(QStringLiteral("ApBrowseIconLibrary"));
     browse.setOption(QFileDialog::DontUseNativeDialog);
-    browse.setOption(QFileDialog::HideNameFilterDetails);
     browse.setFileMode(QFileDialog::ExistingFile);
-    browse.setNameFilters(ApNameFilters(
-        QStringLiteral("Executables|*.exe;*.dll;*.ocx;*.bpl;*.cpl;|Icons|*.ico|All files|*.*")));
+    ApSetNameFilters(
+        &browse, QStringLiteral("Executables|*.exe;*.dll;*.ocx;*.bpl;*.cpl;|Icons|*.ico|All files|*.*"), 0);
     if (ApExecModal(browse) != QDialog::Accepted || browse.selectedFiles().isEmpty())
         return;
     edIconLibrary->setText(browse.selectedFiles().first());

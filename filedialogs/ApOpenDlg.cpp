@@ -15,11 +15,14 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <algorithm>
 
 TApCustomOpenDialog *CurrentOpenDialog = nullptr;
 
@@ -33,6 +36,24 @@ QList<QAbstractItemView *> FileViews(const QFileDialog *dialog)
             views.append(view);
     }
     return views;
+}
+
+// Whether the key deletes on the stand-in: the Delete key with any modifiers,
+// and the platform's own delete keys.
+bool IsDeleteKey(const QKeyCombination &key)
+{
+    if (key.key() == Qt::Key_Delete)
+        return true;
+    const QList<QKeySequence> bindings = QKeySequence::keyBindings(QKeySequence::Delete);
+    return std::any_of(bindings.begin(), bindings.end(), [&](const QKeySequence &binding) {
+        return binding.count() == 1 && binding[0] == key;
+    });
+}
+
+bool DeletesByKey(const QList<QKeySequence> &sequences)
+{
+    return std::any_of(sequences.begin(), sequences.end(),
+                       [](const QKeySequence &keys) { return !keys.isEmpty() && IsDeleteKey(keys[0]); });
 }
 
 QString CleanFolder(const QString &path)
@@ -396,6 +417,16 @@ void TApCustomOpenDialog::ApplyListViewStyles()
         rename->setVisible(styles.EnableRename);
     if (auto *remove = dialog->findChild<QAction *>(QStringLiteral("qt_delete_action")))
         remove->setVisible(styles.EnableDelete);
+    // The stand-in deletes the current entry by keys of its own (wherever the
+    // focus is in the dialog): they do nothing without EnableDelete.
+    for (QShortcut *shortcut : dialog->findChildren<QShortcut *>()) {
+        if (DeletesByKey(shortcut->keys()))
+            shortcut->setEnabled(styles.EnableDelete);
+    }
+    for (QAction *action : dialog->findChildren<QAction *>()) {
+        if (DeletesByKey(action->shortcuts()))
+            action->setEnabled(styles.EnableDelete);
+    }
 }
 
 bool TApCustomOpenDialog::eventFilter(QObject *watched, QEvent *event)

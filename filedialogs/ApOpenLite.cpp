@@ -20,6 +20,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QToolTip>
 
 #include <initializer_list>
 #include <utility>
@@ -276,13 +277,7 @@ void TApCustomOpenLiteDialog::ConfigureFileDialog()
     else
         dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !(Options & ofOverwritePrompt));
-    dialog->setOption(QFileDialog::HideNameFilterDetails);
-    const QStringList filters = ApNameFilters(Filter);
-    if (!filters.isEmpty()) {
-        dialog->setNameFilters(filters);
-        if (FilterIndex >= 1 && FilterIndex <= filters.size())
-            dialog->selectNameFilter(filters[FilterIndex - 1]);
-    }
+    ApSetNameFilters(dialog, Filter, FilterIndex - 1);
     dialog->setDefaultSuffix(DefaultExt);
     dialog->setSidebarUrls(StandardPlaceUrls());
     if (QWidget *sidebar = dialog->findChild<QWidget *>(QStringLiteral("sidebar")))
@@ -533,15 +528,25 @@ void TApCustomOpenLiteDialog::SetSelFilesList(const QStringList &list)
     SetFNameText(quoted.join(QLatin1Char(' ')));
 }
 
+QWidget *TApCustomOpenLiteDialog::GetEdit() const
+{
+    return fileDialog_ ? ApDlgControl(fileDialog_, GetEditCtrlId()) : nullptr;
+}
+
+int TApCustomOpenLiteDialog::GetEditCtrlId() const
+{
+    return !fileDialog_ || ApDlgControl(fileDialog_, idFileName) ? idFileName : idFileNameCombo;
+}
+
 QString TApCustomOpenLiteDialog::GetFNameText() const
 {
-    const auto *field = qobject_cast<QLineEdit *>(ApDlgControl(fileDialog_, idFileName));
+    const auto *field = qobject_cast<QLineEdit *>(GetEdit());
     return field ? field->text() : QString();
 }
 
 void TApCustomOpenLiteDialog::SetFNameText(const QString &text)
 {
-    if (auto *field = qobject_cast<QLineEdit *>(ApDlgControl(fileDialog_, idFileName)))
+    if (auto *field = qobject_cast<QLineEdit *>(GetEdit()))
         field->setText(text);
 }
 
@@ -604,6 +609,9 @@ void TApCustomOpenLiteDialog::Query(const TApCtrlQueryEvent &handler, bool &allo
 
 void TApCustomOpenLiteDialog::DoClose()
 {
+    // A hint shown for the dialog goes with it.
+    if (QToolTip::isVisible())
+        QToolTip::hideText();
     Notify(OnClose);
 }
 

@@ -178,6 +178,11 @@ public:
     // Puts the names into the file name field: one name as it is, more names
     // each in double quotes, separated by a blank.
     void SetSelFilesList(const QStringList &list);
+    // The file name field: the window of control 1152 when the dialog has
+    // it, else of 1148; null while no dialog is open.
+    QWidget *GetEdit() const;
+    // 1152 while no dialog is open or when it has control 1152, else 1148.
+    int GetEditCtrlId() const;
     QString GetFNameText() const;
     void SetFNameText(const QString &text);
     // The current folder.

@@ -1,8 +1,13 @@
 // What the lite and the full file dialogs share.
 #include "ApOpenSaveComm.h"
 
+#include "ApDlgControls.h"
+
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QSettings>
 
@@ -51,23 +56,80 @@ QString NamePart(const QString &path)
     return slash > 0 ? path.left(slash) : path;
 }
 
+// The patterns a filter's description ends in: "ZEL files (*.zel)" names "*.zel".
+QStringList NamedPatterns(const QString &description)
+{
+    const QString trimmed = description.trimmed();
+    const qsizetype open = trimmed.lastIndexOf(QLatin1Char('('));
+    if (open < 0 || !trimmed.endsWith(QLatin1Char(')')))
+        return {};
+    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
+    return trimmed.mid(open + 1, trimmed.size() - open - 2).split(separators, Qt::SkipEmptyParts);
+}
+
 }  // namespace
 
-QStringList ApNameFilters(const QString &filter)
+QList<TApNameFilter> ApNameFilters(const QString &filter)
 {
-    QStringList result;
+    QList<TApNameFilter> result;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
+        TApNameFilter entry;
+        QStringList given;
         for (const QString &pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const QString trimmed = pattern.trimmed();
-            patterns.append(trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed);
+            given.append(trimmed);
+            entry.Patterns.append(trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed);
         }
-        if (patterns.isEmpty())
-            patterns.append(QStringLiteral("*"));
-        result.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+        if (entry.Patterns.isEmpty())
+            entry.Patterns.append(QStringLiteral("*"));
+        entry.Name = parts[i];
+        if (!given.isEmpty() && NamedPatterns(entry.Name) != given)
+            entry.Name += QStringLiteral(" (") + given.join(QLatin1Char(' ')) + QLatin1Char(')');
+        result.append(entry);
     }
     return result;
+}
+
+void ApSetNameFilters(QFileDialog *dialog, const QString &filter, int index)
+{
+    const QList<TApNameFilter> entries = ApNameFilters(filter);
+    if (entries.isEmpty())
+        return;
+    QStringList names;
+    for (const TApNameFilter &entry : entries)
+        names.append(entry.Name);
+    dialog->setOption(QFileDialog::HideNameFilterDetails, false);
+    dialog->setNameFilters(names);
+    if (index >= 0 && index < names.size())
+        dialog->selectNameFilter(names[index]);
+    auto *files = dialog->findChild<QFileSystemModel *>();
+    auto *types = qobject_cast<QComboBox *>(ApDlgControl(dialog, idFileType));
+    if (!files || !types)
+        return;
+    // The dialog reads the patterns from the chosen name ("*.*" for every
+    // file), and gives a typed name the extension of the first one; the
+    // entry's own patterns and the name as typed take over after it.
+    auto *field = qobject_cast<QLineEdit *>(ApDlgControl(dialog, idFileName));
+    auto typed = std::make_shared<QString>(field ? field->text() : QString());
+    const auto wildSuffix = [](const QString &name) {
+        return QFileInfo(name).suffix().contains(QRegularExpression(QStringLiteral("[*?]")));
+    };
+    const auto useEntry = [entries, files, field, typed, wildSuffix](int chosen) {
+        if (chosen < 0 || chosen >= entries.size())
+            return;
+        files->setNameFilters(entries[chosen].Patterns);
+        if (field && wildSuffix(field->text()))
+            field->setText(*typed);
+    };
+    if (field) {
+        QObject::connect(field, &QLineEdit::textChanged, dialog, [typed, wildSuffix](const QString &text) {
+            if (!wildSuffix(text))
+                *typed = text;
+        });
+    }
+    QObject::connect(types, &QComboBox::activated, dialog, useEntry);
+    useEntry(types->currentIndex());
 }
 
 void ApCommonGetNamesList(const QString &text, QStringList &list)

@@ -4,6 +4,7 @@
 
 #include "ApShellDefs.h"
 
+#include <QFileDialog>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,10 +14,25 @@
 // reading. When that gives no name, a non-empty text is the one name.
 void ApCommonGetNamesList(const QString &text, QStringList &list);
 
-// The stand-in's name filters for a filter of description and pattern pairs
-// ("ZEL files (*.zel)|*.zel|All files (*.*)|*.*"). Patterns are separated by
-// ';'; "*.*" means every file, with or without an extension.
-QStringList ApNameFilters(const QString &filter);
+// One entry of a filter: the name the file type list shows and the patterns
+// that pick the files.
+struct TApNameFilter {
+    QString Name;
+    QStringList Patterns;
+};
+
+// The entries of a filter of description and pattern pairs
+// ("ZEL files (*.zel)|*.zel|All files (*.*)|*.*"). The name is the
+// description as given, followed by its patterns in parentheses unless it
+// ends in them already. Patterns are separated by ';'; "*.*" means every
+// file, with or without an extension.
+QList<TApNameFilter> ApNameFilters(const QString &filter);
+
+// Puts the filter on a file dialog, once, with the entry at index (from 0)
+// chosen: the file type list shows the names, and the file list the files
+// that the chosen entry's patterns pick. A name typed into a save dialog
+// keeps its extension when the entry picks every file.
+void ApSetNameFilters(QFileDialog *dialog, const QString &filter, int index);
 
 // The places bar of the lite dialogs: the file dialog's side bar of standard
 // places (desktop, home, documents, the file system root).

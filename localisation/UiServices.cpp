@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDrag>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -142,6 +143,11 @@ QString TQtUiServices::ChooseFile(const TFileRequest &request)
     if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+Qt::DropAction TQtUiServices::RunDrag(QDrag &drag, Qt::DropActions actions)
+{
+    return drag.exec(actions);
 }
 
 std::unique_ptr<QSettings> TQtUiServices::OpenSettings(const QString &application, const QString &group)

@@ -1,13 +1,14 @@
 // The one seam through which every window and worker reaches what is modal or
 // lies outside the program: question and message boxes, the program's own
-// modal dialogs, file and picture choosers, the settings store, the clipboard
-// and external programs. Tests install a scripted implementation and run the
+// modal dialogs, file and picture choosers, drags, the settings store, the
+// clipboard and external programs. Tests install a scripted implementation and run the
 // windows headless; the program runs on TQtUiServices.
 //
 // Use:
 //   UiServices().ShowBox(TBoxRequest::MakeQuestion(text, caption, 0)) == mrYes
 //   UiServices().RunDialog(*this)              // instead of exec()
 //   UiServices().ChooseFile(request)           // empty: cancelled
+//   UiServices().RunDrag(*drag, Qt::MoveAction) // instead of exec()
 //   auto settings = UiServices().OpenSettings(kDesignerSettings, "ComParameter");
 //   UiServices().SetClipboardData(mime, bytes); UiServices().ClipboardData(mime)
 //   UiServices().StartProgram(path, {argument})
@@ -26,10 +27,12 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <Qt>
 
 #include <memory>
 
 class QDialog;
+class QDrag;
 class QSettings;
 class QWidget;
 
@@ -106,6 +109,9 @@ public:
     virtual int RunDialog(QDialog &dialog) = 0;
     // The chosen file's full path; empty when the choice was cancelled.
     virtual QString ChooseFile(const TFileRequest &request) = 0;
+    // Runs a drag the user started until it is dropped or given up, as
+    // QDrag::exec() does, and returns the action the drop took.
+    virtual Qt::DropAction RunDrag(QDrag &drag, Qt::DropActions actions) = 0;
     // The settings of organisation "Lumor" under application, with group
     // begun when one is given.
     virtual std::unique_ptr<QSettings> OpenSettings(const QString &application,
@@ -138,6 +144,7 @@ public:
     int ShowBox(const TBoxRequest &request) override;
     int RunDialog(QDialog &dialog) override;
     QString ChooseFile(const TFileRequest &request) override;
+    Qt::DropAction RunDrag(QDrag &drag, Qt::DropActions actions) override;
     std::unique_ptr<QSettings> OpenSettings(const QString &application, const QString &group) override;
     bool ClipboardData(const QString &mimeType, QByteArray &bytes) override;
     void SetClipboardData(const QString &mimeType, const QByteArray &bytes) override;

@@ -348,10 +348,14 @@ private:
     // The drag of a tree item and the drop events of the view.
     void SetUpTreeDrag();
     bool TreeDragEvent(QEvent *event);
+    void StartTreeDrag(TwNode *node);
     // The texts of parent's children (a screen shows its index).
     void RefreshChildren(TwNode *parent);
 
+    // A left press on a tree item, while the button holds it: where it was,
+    // and whether the item may still be dragged.
     QPoint dragStart_;
+    bool itemHeld_ = false;
     bool dragArmed_ = false;
 
     std::array<QAction *, CommandCount> actions_{};

@@ -5,6 +5,7 @@
 
 #include "ModalResult.h"
 #include "Ufmyesno.h"
+#include "UiServices.h"
 #include "Wobject.h"
 #include "Zelapplication.h"
 
@@ -100,31 +101,44 @@ bool TFormMain::tvProjectDragDrop(const QObject *source, QTreeWidgetItem *target
     return true;
 }
 
+void TFormMain::StartTreeDrag(TwNode *node)
+{
+    if (!IsDraggable(node))
+        return;
+    // The dragged node is the selected one.
+    if (SelectedNode() != node)
+        SelectNode(node);
+    auto *data = new QMimeData;
+    data->setData(kTreeDragFormat, QByteArray::number(qulonglong(node->Serial)));
+    auto *drag = new QDrag(tvProject);
+    drag->setMimeData(data);
+    UiServices().RunDrag(*drag, Qt::MoveAction);
+}
+
 bool TFormMain::TreeDragEvent(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         const auto *press = static_cast<QMouseEvent *>(event);
-        dragArmed_ = press->button() == Qt::LeftButton;
         dragStart_ = press->position().toPoint();
+        itemHeld_ = press->button() == Qt::LeftButton && tvProject->itemAt(dragStart_);
+        dragArmed_ = itemHeld_;
         return false;
     }
-    case QEvent::MouseButtonRelease: dragArmed_ = false; return false;
+    case QEvent::MouseButtonRelease: itemHeld_ = dragArmed_ = false; return false;
     case QEvent::MouseMove: {
+        // While the button holds the pressed item the selection stays on it;
+        // once the pointer has moved the drag distance, whichever way and
+        // however slowly, the item is dragged.
         const auto *move = static_cast<QMouseEvent *>(event);
-        if (!dragArmed_ || !(move->buttons() & Qt::LeftButton)
-            || (move->position().toPoint() - dragStart_).manhattanLength()
-                < QApplication::startDragDistance())
+        if (!itemHeld_ || !(move->buttons() & Qt::LeftButton))
             return false;
-        dragArmed_ = false;
-        const TwNode *node = SelectedNode();
-        if (!IsDraggable(node) || TTreeBinder::ItemOf(node) != tvProject->itemAt(dragStart_))
-            return false;
-        auto *data = new QMimeData;
-        data->setData(kTreeDragFormat, QByteArray::number(qulonglong(node->Serial)));
-        auto *drag = new QDrag(tvProject);
-        drag->setMimeData(data);
-        drag->exec(Qt::MoveAction);
+        if (dragArmed_
+            && (move->position().toPoint() - dragStart_).manhattanLength()
+                >= QApplication::startDragDistance()) {
+            dragArmed_ = false;
+            StartTreeDrag(TTreeBinder::NodeOf(tvProject->itemAt(dragStart_)));
+        }
         return true;
     }
     case QEvent::DragEnter: {

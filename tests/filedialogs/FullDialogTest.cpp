@@ -1,5 +1,5 @@
 // The full open and save dialogs on the stand-in: file filter, custom form,
-// drop-down OK button, custom places bar and the list's view.
+// drop-down OK button, custom places bar, the list's view and its delete keys.
 #include "ApDlgControls.h"
 #include "ApOpenDlg.h"
 #include "ApPlacesBar.h"
@@ -7,12 +7,18 @@
 #include "ApSaveDlg.h"
 #include "FileDialogsSupport.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QListView>
+#include <QMessageBox>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -150,4 +156,41 @@ TEST(FullDialog, ListViewChangesAskFirst)
     });
     EXPECT_EQ(changed, (QList<TViewStyle>{vsReport, vsIcon}));
     EXPECT_EQ(dialog.SelectionStyle(), vsIcon);
+}
+
+TEST(FullDialog, WithoutEnableDeleteNoKeyDeletesAFile)
+{
+    TestFolder folder;
+    const QString kept = folder.Write(QStringLiteral("kept.zel"));
+    TApOpenDialog dialog;
+    dialog.InitialDir = folder.Path();
+    TApListViewStyles styles;
+    styles.EnableDelete = false;
+    dialog.SetListViewStyles(styles);
+    // Should the stand-in ask its own question, the user answers Yes.
+    QTimer yes;
+    QObject::connect(&yes, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes)->click();
+    });
+    yes.start(20);
+    RunScripted(dialog, [&](TApCustomOpenLiteDialog &open) {
+        QFileDialog *files = open.FileDialog();
+        QApplication::setActiveWindow(open.DialogWindow());
+        for (auto mode : {QFileDialog::List, QFileDialog::Detail}) {
+            files->setViewMode(mode);
+            QAbstractItemView *view = FileView(files);
+            view->setCurrentIndex(WaitForEntry(files, QStringLiteral("kept.zel")));
+            view->setFocus();
+            QTest::keyClick(view, Qt::Key_Delete);
+            QTest::keyClick(view, Qt::Key_Delete, Qt::ShiftModifier);
+            // The entry still current, the focus elsewhere in the dialog.
+            QWidget *folders = ApDlgControl(files, idFolderCombo);
+            folders->setFocus();
+            QTest::keyClick(folders, Qt::Key_Delete);
+            QTest::qWait(100);
+        }
+        return int(QDialog::Rejected);
+    });
+    EXPECT_TRUE(QFile::exists(kept));
 }

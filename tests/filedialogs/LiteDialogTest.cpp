@@ -11,10 +11,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -261,9 +263,13 @@ TEST(LiteDialog, OperationsOnTheOpenDialogKeepUnicodeNames)
     dialog.Filter = kZelFilter;
     dialog.SetTitle(QString(600, QLatin1Char('t')));
     EXPECT_TRUE(dialog.GetSelFiles().isEmpty());
+    EXPECT_EQ(dialog.GetEdit(), nullptr);
+    EXPECT_EQ(dialog.GetEditCtrlId(), int(idFileName));
 
     const bool confirmed = RunScripted(dialog, [&](TApCustomOpenLiteDialog &open) {
         EXPECT_EQ(open.DialogWindow()->windowTitle().size(), 511);
+        EXPECT_EQ(open.GetEdit(), NameField(open));
+        EXPECT_EQ(open.GetEditCtrlId(), int(idFileName));
         // One name goes into the field as it is.
         open.SetSelFilesList({QStringLiteral("Überblick.zel")});
         EXPECT_EQ(open.GetFNameText(), QStringLiteral("Überblick.zel"));
@@ -366,4 +372,82 @@ TEST(LiteDialog, NamesListCases)
         ApCommonGetNamesList(c.text, names);
         EXPECT_EQ(names, c.names) << c.text.toStdString();
     }
+}
+
+TEST(LiteDialog, FileTypesShowTheirPatternOnceAndPickTheirFiles)
+{
+    TestFolder folder;
+    for (const char *name : {"Plant.zel", "Pumps.mzm", "Makefile"})
+        folder.Write(QLatin1String(name));
+    const QString menuFilter = QStringLiteral("ZEL Menu files (*.mzm)|*.mzm|All files (*.*)|*.*");
+    const QStringList everything{QStringLiteral("Makefile"), QStringLiteral("Plant.zel"),
+                                 QStringLiteral("Pumps.mzm")};
+    const struct {
+        const char *dialog;
+        QString filter;
+        bool save;
+        QStringList names;
+        QStringList firstListed;
+    } cases[] = {
+        {"odOpenDialog1", kZelFilter, false, {"ZEL files (*.zel)", "All files (*.*)"}, {"Plant.zel"}},
+        {"sdExportMenu1", menuFilter, true, {"ZEL Menu files (*.mzm)", "All files (*.*)"}, {"Pumps.mzm"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.dialog);
+        std::unique_ptr<TApCustomOpenLiteDialog> dialog;
+        if (c.save)
+            dialog = std::make_unique<TApSaveLiteDialog>();
+        else
+            dialog = std::make_unique<TApOpenLiteDialog>();
+        dialog->Filter = c.filter;
+        dialog->InitialDir = folder.Path();
+        RunScripted(*dialog, [&](TApCustomOpenLiteDialog &open) {
+            QFileDialog *files = open.FileDialog();
+            auto *types = qobject_cast<QComboBox *>(Control(open, idFileType));
+            QStringList shown;
+            for (int i = 0; i < types->count(); ++i)
+                shown.append(types->itemText(i));
+            EXPECT_EQ(shown, c.names);
+            EXPECT_EQ(files->nameFilters(), c.names);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ListedNames(files) == c.firstListed; }))
+                << ListedNames(files).join(QLatin1Char(',')).toStdString();
+            open.SetFNameText(QStringLiteral("Boiler.mzm"));
+            // "All files (*.*)": files with and without an extension; a
+            // typed name keeps its own.
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+            EXPECT_EQ(types->currentIndex(), 1);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ListedNames(files) == everything; }))
+                << ListedNames(files).join(QLatin1Char(',')).toStdString();
+            EXPECT_EQ(open.GetFNameText(), QStringLiteral("Boiler.mzm"));
+            return int(QDialog::Rejected);
+        });
+    }
+    // A description that does not name its patterns shows them after it.
+    EXPECT_EQ(ApNameFilters(QStringLiteral("Icons|*.ico;*.icl")).value(0).Name,
+              QStringLiteral("Icons (*.ico *.icl)"));
+}
+
+namespace {
+// A dialog that shows a hint as it closes.
+class THintingDialog : public TApOpenLiteDialog {
+public:
+    bool hintShown = false;
+
+protected:
+    void WindowClosing() override
+    {
+        QToolTip::showText(GetEdit()->mapToGlobal(QPoint()), QStringLiteral("Type a name"));
+        hintShown = QToolTip::isVisible();
+    }
+};
+}  // namespace
+
+TEST(LiteDialog, ClosingHidesTheHint)
+{
+    THintingDialog dialog;
+    RunScripted(dialog, [](TApCustomOpenLiteDialog &) { return int(QDialog::Rejected); });
+    EXPECT_TRUE(dialog.hintShown);
+    // Gone at once, not when it would expire by itself (seconds later).
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 1500));
 }

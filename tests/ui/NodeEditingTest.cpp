@@ -23,10 +23,13 @@
 #include "Valuefrm.h"
 #include "Wutil.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDrag>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -491,6 +494,38 @@ TEST_F(NodeEditingTest, MovesAndDropsWithinTheLimits)
             << r.why;
     }
     EXPECT_EQ(Saved(), before);
+}
+
+TEST_F(NodeEditingTest, ASlowUpwardDragMovesThePressedItem)
+{
+    form->RebuildTree();
+    form->show();
+    TTreeBinder::ItemOf(mainMenu)->setExpanded(true);
+    QWidget *viewport = form->tvProject->viewport();
+    // Pressed near the top of its row, so that the pointer is over the row
+    // above before it has moved the drag distance.
+    const QRect row = form->tvProject->visualItemRect(TTreeBinder::ItemOf(reset));
+    const QPoint start(row.left() + 20, row.top() + 2);
+    const int distance = QApplication::startDragDistance();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+    ASSERT_EQ(form->SelectedNode(), reset);
+    ui.AnswerDrag([&](QDrag &drag) {
+        EXPECT_EQ(form->SelectedNode(), reset);
+        // The user goes on up to Pumps and drops there.
+        return form->tvProjectDragDrop(drag.source(), TTreeBinder::ItemOf(pumps)) ? Qt::MoveAction
+                                                                                  : Qt::IgnoreAction;
+    });
+    for (int up = 1; up <= distance + 3; ++up) {
+        QTest::mouseMove(viewport, start - QPoint(0, up));
+        if (up < distance) {
+            EXPECT_EQ(form->SelectedNode(), reset) << up;
+        }
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, start - QPoint(0, distance + 3));
+    EXPECT_EQ(Captions(mainMenu), "Reset,Pumps,Fans");
+    EXPECT_EQ(form->SelectedNode(), reset);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_TRUE(Consistent());
 }
 
 TEST_F(NodeEditingTest, DeleteLeafAsksAndDeleteNodePutsTheChildrenInPlace)

@@ -26,6 +26,7 @@ TScriptedUiServices::~TScriptedUiServices()
     EXPECT_TRUE(boxAnswers_.empty()) << boxAnswers_.size() << " question answer(s) never asked for";
     EXPECT_TRUE(fileAnswers_.empty()) << fileAnswers_.size() << " file answer(s) never asked for";
     EXPECT_TRUE(dialogAnswers_.empty()) << dialogAnswers_.size() << " dialog answer(s) never asked for";
+    EXPECT_TRUE(dragAnswers_.empty()) << dragAnswers_.size() << " drag answer(s) never asked for";
 }
 
 void TScriptedUiServices::AnswerBox(int result)
@@ -41,6 +42,11 @@ void TScriptedUiServices::AnswerFile(const QString &path)
 void TScriptedUiServices::AnswerDialog(TDialogAnswer answer)
 {
     dialogAnswers_.push_back(std::move(answer));
+}
+
+void TScriptedUiServices::AnswerDrag(TDragAnswer answer)
+{
+    dragAnswers_.push_back(std::move(answer));
 }
 
 void TScriptedUiServices::SetDialogHandler(TDialogAnswer handler)
@@ -105,6 +111,17 @@ int TScriptedUiServices::RunDialog(QDialog &dialog)
         return QDialog::Rejected;
     }
     return answer(dialog);
+}
+
+Qt::DropAction TScriptedUiServices::RunDrag(QDrag &drag, Qt::DropActions)
+{
+    if (dragAnswers_.empty()) {
+        ADD_FAILURE() << "drag nobody answered";
+        return Qt::IgnoreAction;
+    }
+    const TDragAnswer answer = std::move(dragAnswers_.front());
+    dragAnswers_.pop_front();
+    return answer(drag);
 }
 
 QString TScriptedUiServices::ChooseFile(const TFileRequest &request)

@@ -5,6 +5,7 @@
 //   ui.AnswerBox(mrNo);                 // the next question answers No
 //   ui.AnswerFile(path);                // the next file chooser picks path ("" cancels)
 //   ui.AnswerDialog([](QDialog &d) { ...; return int(QDialog::Accepted); });
+//   ui.AnswerDrag([](QDrag &d) { ...drop...; return Qt::MoveAction; });
 //   ui.SetDialogHandler(handler);       // every further dialog run, once the queue is empty
 //   ui.SetQuestionHandler(handler);     // the same for questions
 //   ui.SetFileHandler(handler);         // the same for file choices
@@ -13,8 +14,9 @@
 //
 // Questions (modes 0 and 1) need a scripted answer; one-button boxes
 // (messages, warnings, errors, plain boxes) are recorded and acknowledged by
-// themselves (mrYes, mrOk for a plain box). A question, file choice or
-// dialog without an answer fails the test and answers Cancel. Answers left
+// themselves (mrYes, mrOk for a plain box). A question, file choice, dialog
+// or drag without an answer fails the test and answers Cancel (a drag: no
+// drop). Answers left
 // over when the services go fail the test too.
 //
 // Settings: one INI file per application in a temporary folder of its own,
@@ -39,6 +41,8 @@
 #include <memory>
 
 using TDialogAnswer = std::function<int(QDialog &dialog)>;
+// Acts as the user who moves the drag and drops it (or not): the drop's action.
+using TDragAnswer = std::function<Qt::DropAction(QDrag &drag)>;
 
 class TScriptedUiServices : public TUiServices {
     Q_OBJECT
@@ -50,6 +54,7 @@ public:
     void AnswerBox(int result);
     void AnswerFile(const QString &path);
     void AnswerDialog(TDialogAnswer answer);
+    void AnswerDrag(TDragAnswer answer);
     void SetDialogHandler(TDialogAnswer handler);
     void SetQuestionHandler(std::function<int(const TBoxRequest &request)> handler);
     void SetFileHandler(std::function<QString(const TFileRequest &request)> handler);
@@ -85,6 +90,7 @@ public:
     int ShowBox(const TBoxRequest &request) override;
     int RunDialog(QDialog &dialog) override;
     QString ChooseFile(const TFileRequest &request) override;
+    Qt::DropAction RunDrag(QDrag &drag, Qt::DropActions actions) override;
     std::unique_ptr<QSettings> OpenSettings(const QString &application, const QString &group) override;
     bool ClipboardData(const QString &mimeType, QByteArray &bytes) override;
     void SetClipboardData(const QString &mimeType, const QByteArray &bytes) override;
@@ -97,6 +103,7 @@ private:
     std::deque<int> boxAnswers_;
     std::deque<QString> fileAnswers_;
     std::deque<TDialogAnswer> dialogAnswers_;
+    std::deque<TDragAnswer> dragAnswers_;
     TDialogAnswer dialogHandler_;
     std::function<int(const TBoxRequest &)> questionHandler_;
     std::function<QString(const TFileRequest &)> fileHandler_;
