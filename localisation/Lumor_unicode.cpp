@@ -3,13 +3,13 @@
 
 #include "UiServices.h"
 #include "UserLocale.h"
+#include "Wutil.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -28,7 +28,7 @@ LumorUnicode Localizer;
 
 namespace {
 
-// Language files beyond this size are read only up to it.
+// A language file beyond this size is not read; the built-in texts stand.
 constexpr qint64 kMaxProfileBytes = 16 * 1024 * 1024;
 
 const QString kDefaultFont = QStringLiteral("Tahoma");
@@ -179,12 +179,12 @@ std::shared_ptr<const profile::ProfileData> LumorUnicode::Profile(const QString 
     auto it = cache_.find(path);
     if (it != cache_.end() && it->modified == modified && it->size == size)
         return it->data;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    QString reason;
+    if (ReadFileBounded(path, kMaxProfileBytes, bytes, reason) != TFileRead::Ok) {
         cache_.remove(path);
         return nullptr;
     }
-    const QByteArray bytes = file.read(kMaxProfileBytes);
     auto data = std::make_shared<const profile::ProfileData>(
         profile::ProfileData::FromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
     cache_.insert(path, CachedFile{modified, size, data});
