@@ -1,8 +1,8 @@
 #include "Download.h"
 
+#include "BoundedFile.h"
 #include "PlcFrame.h"
 #include "Serialcomm.h"
-#include "Wutil.h"
 
 #include <algorithm>
 

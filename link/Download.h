@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "BoundedFile.h"
 #include "SerialcommBackend.h"
 
 class TComm;

@@ -1,9 +1,9 @@
 // The localisation service.
 #include "Lumor_unicode.h"
 
+#include "BoundedFile.h"
 #include "UiServices.h"
 #include "UserLocale.h"
-#include "Wutil.h"
 
 #include <QAbstractButton>
 #include <QAction>

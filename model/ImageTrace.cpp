@@ -1,8 +1,8 @@
 // The image viewer's reader.
 #include "ImageTrace.h"
 
+#include "BoundedFile.h"
 #include "Wres.h"
-#include "Wutil.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 // The open project without any window.
 #include "ProjectDocument.h"
 
+#include "BoundedFile.h"
 #include "NodeStream.h"
-#include "Wutil.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -3,6 +3,7 @@
 #include "Mainform.h"
 
 #include "ApOpenLite.h"
+#include "BoundedFile.h"
 #include "Itemdialog.h"
 #include "Lumor_unicode.h"
 #include "ModalResult.h"
@@ -12,7 +13,6 @@
 #include "Ufmyesno.h"
 #include "UiServices.h"
 #include "Wobject.h"
-#include "Wutil.h"
 #include "Zelapplication.h"
 
 #include <QDir>

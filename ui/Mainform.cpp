@@ -2,6 +2,7 @@
 #include "Mainform.h"
 
 #include "ApOpenLite.h"
+#include "BoundedFile.h"
 #include "Compilef.h"
 #include "Debugfrm.h"
 #include "Deviceinfofm.h"
@@ -20,7 +21,6 @@
 #include "UiServices.h"
 #include "Wobject.h"
 #include "Wres.h"
-#include "Wutil.h"
 #include "Zelapplication.h"
 
 #include <QAction>

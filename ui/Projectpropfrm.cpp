@@ -1,6 +1,7 @@
 // The description form and the description preview of project and menu files.
 #include "Projectpropfrm.h"
 
+#include "BoundedFile.h"
 #include "Itemdialog.h"
 #include "Lumor_unicode.h"
 #include "NodeStream.h"

@@ -1,6 +1,7 @@
 // The picture dialog.
 #include "Screenfrm.h"
 
+#include "BoundedFile.h"
 #include "Dialogbuttons.h"
 #include "Lumor_unicode.h"
 #include "PanelLcdDriver.h"
@@ -8,7 +9,6 @@
 #include "Ufmwarm.h"
 #include "Ufmyesno.h"
 #include "UiServices.h"
-#include "Wutil.h"
 #include "Zelapplication.h"
 
 #include <QBoxLayout>
