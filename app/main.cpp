@@ -1,7 +1,7 @@
 // Zel Designer: the program's entry.
-#include "Designerservices.h"
-#include "Startup.h"
-#include "Zelapplication.h"
+#include "mainwindow/Application.h"
+#include "mainwindow/DesignerUiServices.h"
+#include "mainwindow/Startup.h"
 
 int main(int argc, char *argv[])
 {

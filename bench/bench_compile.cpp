@@ -2,9 +2,9 @@
 // font and the image assembly, as the compile command runs them. The aim is
 // well under 20 ms a compile for an image near the panel's 131072 bytes.
 #include "GlyphRaster.h"
-#include "Wobject.h"
-#include "Wres.h"
-#include "Wutil.h"
+#include "MenuCompiler.h"
+#include "Operands.h"
+#include "ProjectTree.h"
 
 #include <benchmark/benchmark.h>
 

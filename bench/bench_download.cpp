@@ -6,8 +6,8 @@
 // Reported: the wall time of the whole download (manual time), the line time of
 // every byte that crossed it (line_s), their ratio (the target is at most 1.3),
 // and the frames sent.
-#include "Download.h"
-#include "Serialcomm.h"
+#include "DownloadProtocol.h"
+#include "SerialPort.h"
 #include "SimPanelMailbox.h"
 #include "SimPlc.h"
 #include "SimPlcPty.h"

@@ -1,6 +1,6 @@
 // Save and load of large projects through the node stream.
 #include "NodeStream.h"
-#include "Wutil.h"
+#include "Operands.h"
 
 #include <QFile>
 #include <QTemporaryDir>

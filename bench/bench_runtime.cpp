@@ -12,13 +12,13 @@
 // "0.016s" is 0.016 %); the aim is below 0.05 %.
 #include "GlyphRaster.h"
 #include "LinkScreens.h"
+#include "MenuCompiler.h"
+#include "Operands.h"
 #include "PanelLcdDriver.h"
 #include "PanelRuntime.h"
 #include "PanelRuntimeState.h"
 #include "PlcLink.h"
-#include "Wobject.h"
-#include "Wres.h"
-#include "Wutil.h"
+#include "ProjectTree.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,11 +10,13 @@ function(zel_rescan_moc_on_new_files target sources)
 endfunction()
 
 # zel_folder_library(<target> [DEPS <targets...>])
-# Builds a static library from every source file of the current folder. A folder
-# without sources yet becomes an interface target, so its dependants link already.
+# Builds a static library from every source file of the current folder and its
+# subfolders; headers are found from the folder itself ("dialogs/ValueDialog.h").
+# A folder without sources yet becomes an interface target, so its dependants
+# link already.
 function(zel_folder_library target)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   set(has_cpp FALSE)
@@ -45,17 +47,19 @@ set(ZEL_TEST_HOME_ENVIRONMENT
 
 # zel_test_folder(<name> [DEPS <targets...>] [QT])
 # One GoogleTest executable per test folder tests/<name>, from every source in
-# it. QT gives the executable a main with a QApplication on the offscreen platform.
+# it and its subfolders. QT gives the executable a main with a QApplication on
+# the offscreen platform.
 function(zel_test_folder name)
   cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
   set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${name})
-  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
   if(NOT sources)
     return()
   endif()
   set(exe test_${name})
   add_executable(${exe} ${sources})
   zel_rescan_moc_on_new_files(${exe} "${sources}")
+  target_include_directories(${exe} PRIVATE ${dir})
   target_link_libraries(${exe} PRIVATE ${ARG_DEPS} zel_test_support GTest::gtest)
   if(ARG_QT)
     target_link_libraries(${exe} PRIVATE zel_test_qtmain Qt6::Test)

@@ -3,9 +3,9 @@
 #include "DemoProject.h"
 
 #include "NodeStream.h"
+#include "Operands.h"
 #include "PictureData.h"
-#include "Wobject.h"
-#include "Wutil.h"
+#include "ProjectTree.h"
 
 #include <QString>
 #include <QStringList>

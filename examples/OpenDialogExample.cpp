@@ -8,8 +8,8 @@
 //
 //     open_dialog_example            run the dialog, print the chosen file
 //     open_dialog_example --smoke    open the dialog and close it at once
-#include "ApOpenDlg.h"
-#include "ApOpenSaveComm.h"
+#include "ApDialogsCommon.h"
+#include "ApFullDialogs.h"
 
 #include <QApplication>
 #include <QDir>

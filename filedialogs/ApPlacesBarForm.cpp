@@ -1,10 +1,10 @@
 // The custom places bar.
 #include "ApPlacesBarForm.h"
 
-#include "ApAddPlaceForm.h"
-#include "ApModal.h"
-#include "ApOpenLite.h"
-#include "ApPlacesBar.h"
+#include "ApLiteDialogs.h"
+#include "ApModalRuns.h"
+#include "ApPlaceButton.h"
+#include "ApPlaceEditor.h"
 
 #include <QButtonGroup>
 #include <QContextMenuEvent>

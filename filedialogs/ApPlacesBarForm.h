@@ -8,7 +8,7 @@
 // permit each. The bar edits the options' places in place.
 #pragma once
 
-#include "ApOpenSaveComm.h"
+#include "ApDialogsCommon.h"
 
 #include <QFrame>
 #include <QList>

@@ -3,9 +3,9 @@
 // crash. A sound image keeps its size, bases and checksum laws. Texts may hold
 // any character, so the fallback fonts are exercised too.
 #include "GlyphRaster.h"
+#include "MenuCompiler.h"
 #include "NodeStream.h"
-#include "Wres.h"
-#include "Wutil.h"
+#include "Operands.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-// Fuzz target: the download engine's reply and time-out entries (link/Download.h)
+// Fuzz target: the download engine's reply and time-out entries (link/DownloadProtocol.h)
 // with arbitrary blocks, time-outs, aborts, lost ports and retry answers. The
 // input is a script of operations; a few build well-formed replies to the frame
 // on the line (right command, length and checksum, chosen mailbox words) so that
@@ -15,7 +15,7 @@
 #include <cstring>
 #include <vector>
 
-#include "Download.h"
+#include "DownloadProtocol.h"
 #include "PlcFrame.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The seam of everything modal, and its real implementation.
 #include "UiServices.h"
 
+#include "MessageBox.h"
 #include "ModalResult.h"
-#include "Ufmyesno.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -13,7 +13,7 @@
 //   UiServices().SetClipboardData(mime, bytes); UiServices().ClipboardData(mime)
 //   UiServices().StartProgram(path, {argument})
 // Questions, messages and warnings of the designer go through ShowYesNo,
-// ShowMessageBox and ShowWarning (Ufmyesno.h), which build the request.
+// ShowMessageBox and ShowWarning (MessageBox.h), which build the request.
 // Every box is a fresh window of its own, parented to the active window, so a
 // box raised while another is open (an error during a question) leaves the
 // first one as it was.
@@ -132,7 +132,7 @@ signals:
     void clipboardChanged();
 };
 
-// The real services: the localised box of Ufmyesno.h (the framework's
+// The real services: the localised box of MessageBox.h (the framework's
 // QMessageBox for Plain), QDialog::exec(), Qt's own non-native QFileDialog,
 // QSettings, the system clipboard and QProcess::startDetached. The designer's
 // windows may install a subclass that serves some requests otherwise (file

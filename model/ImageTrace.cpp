@@ -2,7 +2,7 @@
 #include "ImageTrace.h"
 
 #include "BoundedFile.h"
-#include "Wres.h"
+#include "MenuCompiler.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "NodeStream.h"
 
-#include "Wutil.h"
+#include "Operands.h"
 
 #include <QtEndian>
 

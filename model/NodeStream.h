@@ -7,7 +7,7 @@
 // then the children's records.
 #pragma once
 
-#include "Wobject.h"
+#include "ProjectTree.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "PictureData.h"
 
-#include "Wobject.h"
+#include "ProjectTree.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 // items first.
 #pragma once
 
-#include "Wobject.h"
+#include "ProjectTree.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 // Forms attached around a dialog window, form lookup by name, and the placing
 // of the dialog window on the screen.
-#include "ApDlgParams.h"
+#include "ApAttachedForms.h"
 #include "FileDialogsSupport.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 // Helpers of the file-dialog tests.
 #include "FileDialogsSupport.h"
 
-#include "ApModal.h"
-#include "ApOpenLite.h"
+#include "ApLiteDialogs.h"
+#include "ApModalRuns.h"
 #include "TestFiles.h"
 
 #include <QAbstractItemView>

@@ -1,10 +1,10 @@
 // The full open and save dialogs on the stand-in: file filter, custom form,
 // drop-down OK button, custom places bar, the list's view and its delete keys.
-#include "ApDlgControls.h"
-#include "ApOpenDlg.h"
-#include "ApPlacesBar.h"
+#include "ApDialogControls.h"
+#include "ApFullDialogs.h"
+#include "ApFullSaveDialog.h"
+#include "ApPlaceButton.h"
 #include "ApPlacesBarForm.h"
-#include "ApSaveDlg.h"
 #include "FileDialogsSupport.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 // The lite open and save dialogs on the stand-in, driven headless.
-#include "ApDlgControls.h"
-#include "ApOpenLite.h"
+#include "ApDialogControls.h"
+#include "ApLiteDialogs.h"
 #include "FileDialogsSupport.h"
 
 #include <QAbstractItemView>

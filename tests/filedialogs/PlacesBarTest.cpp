@@ -1,9 +1,9 @@
 // The custom places bar: places kept in the registry, captions, and the bar's
 // editing by drag, pop-up menu and drop.
-#include "ApAddPlaceForm.h"
-#include "ApModal.h"
-#include "ApOpenSaveComm.h"
-#include "ApPlacesBar.h"
+#include "ApDialogsCommon.h"
+#include "ApModalRuns.h"
+#include "ApPlaceButton.h"
+#include "ApPlaceEditor.h"
 #include "ApPlacesBarForm.h"
 #include "FileDialogsSupport.h"
 

@@ -2,7 +2,7 @@
 // an in-process line to a simulated PLC, and the mailbox registers' pattern.
 #pragma once
 
-#include "Download.h"
+#include "DownloadProtocol.h"
 #include "SimPanelMailbox.h"
 #include "SimPlc.h"
 

@@ -2,7 +2,7 @@
 // language files written from text, and a localiser pointed at it.
 #pragma once
 
-#include "Lumor_unicode.h"
+#include "Localizer.h"
 
 #include <QByteArray>
 #include <QFile>

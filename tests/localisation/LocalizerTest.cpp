@@ -2,7 +2,7 @@
 // switching, form translation and the user's locale id.
 #include "LangTestFiles.h"
 
-#include "Lumor_unicode.h"
+#include "Localizer.h"
 #include "UserLocale.h"
 
 #include <QAction>

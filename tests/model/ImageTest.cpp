@@ -1,7 +1,7 @@
 // Image assembly: header, bases, checksum and pad, and the two output files.
+#include "MenuCompiler.h"
+#include "Operands.h"
 #include "ProjectBuilder.h"
-#include "Wres.h"
-#include "Wutil.h"
 
 #include <QDir>
 #include <QFile>

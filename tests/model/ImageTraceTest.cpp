@@ -1,8 +1,8 @@
 // The image viewer's reader: the lines of compiled images, and cut,
 // self-referencing and oversized input read without leaving the bytes.
 #include "ImageTrace.h"
+#include "MenuCompiler.h"
 #include "ProjectBuilder.h"
-#include "Wres.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "NodeStream.h"
-#include "Wutil.h"
+#include "Operands.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>

@@ -10,8 +10,8 @@
 #include "PanelRuntime.h"
 #include "PanelRuntimeState.h"
 #include "ProjectBuilder.h"
+#include "ProjectTree.h"
 #include "RuntimeScript.h"
-#include "Wobject.h"
 
 // Compiles the project for the model with the font (5 x 12 pattern glyphs by default).
 inline std::vector<uint8_t> CompileForRuntime(TestProject &project, int model, TwGlyphSource &font)

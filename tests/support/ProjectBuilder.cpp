@@ -1,9 +1,9 @@
 #include "ProjectBuilder.h"
 
+#include "MenuCompiler.h"
 #include "NodeStream.h"
+#include "Operands.h"
 #include "PictureData.h"
-#include "Wres.h"
-#include "Wutil.h"
 
 TestProject NewTestProject(int deviceId)
 {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "GlyphRaster.h"
-#include "Wobject.h"
+#include "ProjectTree.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "TreeRules.h"
 
-#include "Wobject.h"
+#include "ProjectTree.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // the user's locale fixed, and a missing language list failing the test.
 #pragma once
 
-#include "Lumor_unicode.h"
+#include "Localizer.h"
 
 #include <QCoreApplication>
 #include <QString>

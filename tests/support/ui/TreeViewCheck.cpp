@@ -1,9 +1,9 @@
 // Whether the project tree view shows exactly the node tree.
 #include "TreeViewCheck.h"
 
-#include "Mainimages.h"
-#include "Treebinder.h"
-#include "Wobject.h"
+#include "ProjectTree.h"
+#include "mainwindow/TreeBinder.h"
+#include "mainwindow/WindowImages.h"
 
 #include <QTreeWidget>
 
