@@ -113,7 +113,8 @@ void ApSetNameFilters(QFileDialog *dialog, const QString &filter, int index)
     auto *field = qobject_cast<QLineEdit *>(ApDlgControl(dialog, idFileName));
     auto typed = std::make_shared<QString>(field ? field->text() : QString());
     const auto wildSuffix = [](const QString &name) {
-        return QFileInfo(name).suffix().contains(QRegularExpression(QStringLiteral("[*?]")));
+        static const QRegularExpression wildcards(QStringLiteral("[*?]"));
+        return QFileInfo(name).suffix().contains(wildcards);
     };
     const auto useEntry = [entries, files, field, typed, wildSuffix](int chosen) {
         if (chosen < 0 || chosen >= entries.size())

@@ -1,8 +1,5 @@
 #include "Operands.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <vector>
 
 namespace {
