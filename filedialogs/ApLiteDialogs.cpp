@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -91,6 +92,16 @@ QString FileUnderCursor(const QAbstractItemView &list, bool &settled)
         return current.data(QFileSystemModel::FilePathRole).toString();
     settled = false;
     return QString();
+}
+
+// The existing file the dialog opens with: name, taken in the folder shown
+// when it is relative; empty when there is none.
+QString PreselectedFile(const QFileDialog &dialog, const QString &name)
+{
+    if (name.isEmpty())
+        return QString();
+    const QFileInfo file(dialog.directory(), name);
+    return file.isFile() ? file.absoluteFilePath() : QString();
 }
 
 }  // namespace
@@ -299,7 +310,11 @@ void TApCustomOpenLiteDialog::ConfigureFileDialog()
         connect(dialog, &QFileDialog::currentChanged, this, follow);
         connect(dialog, &QFileDialog::directoryEntered, this, follow);
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, follow);
-        follow();
+        // While its folder is still being read, the list selects nothing:
+        // a file the dialog opens with is the one under the cursor.
+        bool settled = false;
+        const QString underCursor = FileUnderCursor(*list, settled);
+        DoSelectionChange(underCursor.isEmpty() ? PreselectedFile(*dialog, fileName_) : underCursor);
     }
     if (auto *field = qobject_cast<QLineEdit *>(ApDlgControl(dialog, idFileName)))
         connect(field, &QLineEdit::textChanged, this, [this] { DoFilenameChange(); });

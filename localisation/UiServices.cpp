@@ -131,7 +131,7 @@ QString TQtUiServices::ChooseFile(const TFileRequest &request)
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
     if (!request.filter.isEmpty())
-        dialog.setNameFilters(FileDialogFilter(request.filter).split(QStringLiteral(";;")));
+        SetChooserFilter(dialog, request.filter);
     if (!request.directory.isEmpty())
         dialog.setDirectory(request.directory);
     else if (!request.fileName.isEmpty() && QFileInfo(request.fileName).isAbsolute())
@@ -143,6 +143,11 @@ QString TQtUiServices::ChooseFile(const TFileRequest &request)
     if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+void TQtUiServices::SetChooserFilter(QFileDialog &chooser, const QString &filter)
+{
+    chooser.setNameFilters(FileDialogFilter(filter).split(QStringLiteral(";;")));
 }
 
 Qt::DropAction TQtUiServices::RunDrag(QDrag &drag, Qt::DropActions actions)

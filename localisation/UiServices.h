@@ -33,6 +33,7 @@
 
 class QDialog;
 class QDrag;
+class QFileDialog;
 class QSettings;
 class QWidget;
 
@@ -150,6 +151,11 @@ public:
     void SetClipboardData(const QString &mimeType, const QByteArray &bytes) override;
     bool StartProgram(const QString &program, const QStringList &arguments,
                       const QString &workingDirectory) override;
+
+protected:
+    // Puts a request's filter ("Name|*.ext|...") on the chooser ChooseFile
+    // made, before its initial file is selected.
+    virtual void SetChooserFilter(QFileDialog &chooser, const QString &filter);
 };
 
 // The services in use: the installed ones, else the real ones.

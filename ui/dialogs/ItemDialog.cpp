@@ -260,8 +260,9 @@ void SaveText(TwNode &node, const QString &key, const QLineEdit *edit)
 
 void LoadCheck(QAbstractButton *box, const TwNode &node, const QString &key)
 {
-    // What the stored text means, not what a rule the change runs makes of it.
-    const bool checked = node.GetPropInt(key, 0) != 0;
+    // What the stored text means to the compiler (a number above 0), not
+    // what a rule the change runs makes of it.
+    const bool checked = node.GetPropFlag(key);
     RememberStoredText(box, node, key, FlagText(checked));
     box->setChecked(checked);
 }

@@ -172,7 +172,7 @@ void SetUpperCaseInput(QLineEdit *edit);
 void LoadText(QLineEdit *edit, const TwNode &node, const QString &key);
 void SaveText(TwNode &node, const QString &key, const QLineEdit *edit);
 // A check box (or radio button): "1" or "0"; read as checked when the
-// value is a non-zero integer.
+// value is a number greater than 0, as the compiler reads a flag.
 void LoadCheck(QAbstractButton *box, const TwNode &node, const QString &key);
 void SaveCheck(TwNode &node, const QString &key, const QAbstractButton *box);
 // A drop-down list: the selected item's text; read by selecting the item of

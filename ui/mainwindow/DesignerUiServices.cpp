@@ -1,6 +1,7 @@
 // The designer's own UI services.
 #include "DesignerUiServices.h"
 
+#include "ApDialogsCommon.h"
 #include "ApLiteDialogs.h"
 #include "ApModalRuns.h"
 
@@ -11,6 +12,11 @@ QString TDesignerUiServices::ChooseFile(const TFileRequest &request)
     if (auto *dialog = qobject_cast<TApCustomOpenLiteDialog *>(request.component))
         return RunFileDialogComponent(*dialog, request);
     return TQtUiServices::ChooseFile(request);
+}
+
+void TDesignerUiServices::SetChooserFilter(QFileDialog &chooser, const QString &filter)
+{
+    ApSetNameFilters(&chooser, filter, 0);
 }
 
 QString RunFileDialogComponent(TApCustomOpenLiteDialog &dialog, const TFileRequest &request)

@@ -213,7 +213,7 @@ TEST(ItemDialog, PropertyTextForms)
     const struct {
         const char *stored;
         bool checked;
-    } checks[] = {{"1", true}, {"2", true}, {"-1", true}, {"0", false}, {"", false}, {"abc", false}};
+    } checks[] = {{"1", true}, {"2", true}, {"-1", false}, {"0", false}, {"", false}, {"abc", false}};
     for (const auto &c : checks) {
         box.setChecked(!c.checked);
         node.Props = QStringList{QStringLiteral("Flag=") + c.stored};

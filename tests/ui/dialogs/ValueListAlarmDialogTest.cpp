@@ -173,6 +173,32 @@ TEST(ValueDialog, TimersAndCountersAreReadOnlyAndUnsignedAndLimitsFollowTheMode)
     EXPECT_FALSE(form.edtMax->isEnabled());
 }
 
+TEST(ValueDialog, AFlagShowsWhatThePanelDoes)
+{
+    // "-1" is no flag to the compiler: the panel lets the operator write the
+    // value, and the dialog shows it writable.
+    TScriptedUiServices ui;
+    TFormValue form;
+    TestProject project = NewTestProject();
+    TwNode *value = AddValue(project.MainMenu, "Flow", "R7");
+    value->Props = QStringList{"Caption=Flow", "Description.Count=0", "Reference=R7", "Signed=-1", "ReadOnly=-1"};
+    const QByteArray stored = NodeRecord(*value);
+    ASSERT_TRUE(form.LoadFromNode(value));
+    EXPECT_FALSE(form.cbReadOnly->isChecked());
+    EXPECT_FALSE(form.cbSigned->isChecked());
+    form.show();
+    form.btOK->click();
+    EXPECT_EQ(form.result(), mrOk);
+    EXPECT_EQ(NodeRecord(*value), stored);
+
+    PatternGlyphSource font;
+    const QByteArray image = CompileTestImage(project.Root.get(), font, 0);
+    ASSERT_FALSE(image.isEmpty());
+    value->SetProp("Signed", "0");
+    value->SetProp("ReadOnly", "0");
+    EXPECT_EQ(CompileTestImage(project.Root.get(), font, 0), image);
+}
+
 TEST(ListDialog, BitReferencesForceTwoEntriesAndRegistersGetTheirCountBack)
 {
     TScriptedUiServices ui;

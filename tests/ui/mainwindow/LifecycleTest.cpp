@@ -27,6 +27,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -145,6 +146,48 @@ TEST_F(LifecycleTest, SaveAsWritesOnlyNamesOpenTakesAndTheImageNeverReplacesTheP
                               .arg(QDir::toNativeSeparators(image))));
     EXPECT_EQ(ReadTestFile(plant), saved);
     EXPECT_TRUE(ui.Dialogs.isEmpty());
+}
+
+TEST_F(LifecycleTest, SaveAsInQtsChooserWithAllFilesChosenKeepsTheTypedName)
+{
+    // The designer's real services; only the chooser's run is the user's.
+    class TChooserRun : public TDesignerUiServices {
+    public:
+        QString typed;
+        int runs = 0;
+        int RunDialog(QDialog &dialog) override
+        {
+            auto *chooser = qobject_cast<QFileDialog *>(&dialog);
+            if (!chooser || runs++ > 0) {
+                ADD_FAILURE() << "unexpected run of " << dialog.metaObject()->className();
+                return QDialog::Rejected;
+            }
+            dialog.show();
+            dialog.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            auto *name = chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            auto *types = chooser->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            name->setFocus();
+            name->clear();
+            QTest::keyClicks(name, typed);
+            QTest::keyClick(types, Qt::Key_Down);
+            EXPECT_EQ(types->currentText(), QStringLiteral("All files (*.*)"));
+            EXPECT_EQ(name->text(), typed);
+            static_cast<QDialog *>(chooser)->accept();  // as its Save button does
+            return chooser->result();
+        }
+    };
+    ASSERT_TRUE(form->LoadProject(WriteProject(QStringLiteral("a.zel"))));
+    for (const char *typed : {"plant.zel", "pump"}) {
+        TChooserRun services;
+        services.typed = QLatin1String(typed);
+        TUiServicesScope scope(&services);
+        EXPECT_TRUE(form->SaveProjectAs()) << typed;
+        EXPECT_EQ(services.runs, 1);
+    }
+    for (const char *saved : {"plant.zel", "pump.zel"})
+        EXPECT_EQ(ReadTestFile(Path(QLatin1String(saved))), SaveProjectFile(*form->Root())) << saved;
+    EXPECT_EQ(form->ProjectPath(), Path(QStringLiteral("pump.zel")));
 }
 
 TEST_F(LifecycleTest, TheLargestProjectAndDescriptionSavedOpenAgainWhole)
@@ -376,6 +419,35 @@ TEST_F(LifecycleTest, TheProjectDialogPreviewsTheDescriptionOfTheFileUnderTheCur
     EXPECT_EQ(RunFileDialogComponent(*form->odOpenDialog1, request), path);
     UninstallFileDialogRunner();
     EXPECT_EQ(ui.Dialogs, QStringList{QStringLiteral("odOpenDialog1")});
+}
+
+TEST_F(LifecycleTest, TheOpenAndImportDialogsPreviewTheFileTheyOpenWith)
+{
+    TestProject project = NewTestProject();
+    SetDescription(project.DeviceInfo, {QStringLiteral("Plant line")});
+    const QString plant = WriteTestFile(Path(QStringLiteral("Plant.zel")), SaveProjectFile(*project.Root));
+    const QString menu = WriteTestFile(Path(QStringLiteral("Pumps.mzm")),
+                                       SaveMenuExportFile(*project.MainMenu, {QStringLiteral("Menu line")}));
+    QPlainTextEdit *memo = DescriptionForm()->mmDescription;
+    InstallFileDialogRunner();
+    for (const auto &[dialog, path, shown] : {std::tuple{form->odOpenDialog1, plant, "Plant line"},
+                                              std::tuple{form->odImportMenu1, menu, "Menu line"}}) {
+        memo->setPlainText(QStringLiteral("Earlier file"));
+        ui.AnswerDialog([&, dialog = dialog, shown = shown](QDialog &window) {
+            window.show();
+            EXPECT_EQ(memo->toPlainText(), QLatin1String(shown));
+            // Still shown once the folder has been read.
+            QTest::qWait(100);
+            EXPECT_EQ(memo->toPlainText(), QLatin1String(shown));
+            dialog->CloseDialog(1);
+            return window.result();
+        });
+        TFileRequest request = form->FileDialogRequest(*dialog);
+        request.directory = dir.path();
+        request.fileName = path;
+        EXPECT_EQ(RunFileDialogComponent(*dialog, request), path);
+    }
+    UninstallFileDialogRunner();
 }
 
 TEST_F(LifecycleTest, TheProjectDialogsPreviewEmptiesWithTheSelectionAndOnAnotherFolder)
