@@ -98,6 +98,14 @@ bool TProjectDocument::Load(const QString &path, QString &error, bool *truncated
     return true;
 }
 
+QString TProjectDocument::TooLargeToSaveText(qint64 bytes)
+{
+    return QStringLiteral("The project takes %1 bytes, more than the %2 bytes a project file may hold; "
+                          "it was not saved.")
+        .arg(bytes)
+        .arg(MaxFileBytes);
+}
+
 bool TProjectDocument::Save(const QString &path, QString &error)
 {
     if (!root_) {
@@ -107,10 +115,7 @@ bool TProjectDocument::Save(const QString &path, QString &error)
     const QByteArray bytes = SaveProjectFile(*root_);
     // What is saved must open again.
     if (bytes.size() > MaxFileBytes) {
-        error = QStringLiteral("The project takes %1 bytes, more than the %2 bytes a project file may hold; "
-                               "it was not saved.")
-                    .arg(bytes.size())
-                    .arg(MaxFileBytes);
+        error = TooLargeToSaveText(bytes.size());
         return false;
     }
     QSaveFile file(path);

@@ -29,6 +29,8 @@ public:
     // Project files beyond this size are refused unread, and a project that
     // would take more is not saved.
     static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+    // Why a file of that many bytes, more than MaxFileBytes, was not saved.
+    static QString TooLargeToSaveText(qint64 bytes);
 
     // ---- State ----
     // Root node (kind 1) of the open project; null when none is open.

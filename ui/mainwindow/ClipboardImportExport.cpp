@@ -141,6 +141,11 @@ bool TFormMain::ExportMenu()
     if (!CheckLineCount(lines.size()))
         return false;
     const QByteArray bytes = SaveMenuExportFile(*menu, lines);
+    // What is exported must import again.
+    if (bytes.size() > TProjectDocument::MaxFileBytes) {
+        ShowHandlerError(TProjectDocument::TooLargeToSaveText(bytes.size()));
+        return false;
+    }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         ShowHandlerError(FormatText(MainText("Cannot write the menu file %s: %s", "ExportFailedId"),

@@ -9,6 +9,7 @@
 #include "PanelLcdDriver.h"
 #include "PictureData.h"
 #include "ProjectBuilder.h"
+#include "ProjectDocument.h"
 #include "TestFiles.h"
 #include "TreeViewCheck.h"
 #include "dialogs/ActionDialog.h"
@@ -427,6 +428,33 @@ TEST_F(NodeEditingTest, ExportWritesTheTypedDescriptionThenTheMenu)
               "The description has 65537 lines, more than the 65536 lines a description "
               "may have.");
     EXPECT_FALSE(QFile::exists(dir.filePath("long.mzm")));
+}
+
+TEST_F(NodeEditingTest, AnExportedMenuImportsAgainWholeAndOneImportWouldRefuseIsNotWritten)
+{
+    // Padded to the largest menu file an import reads.
+    SetDescription(fans, {"x"});
+    const qint64 room = TProjectDocument::MaxFileBytes - SaveMenuExportFile(*fans, {}).size();
+    ASSERT_EQ(room % 2, 0);
+    SetDescription(fans, {QString(1 + room / 2, QLatin1Char('x'))});
+    const QString path = dir.filePath("fans.mzm");
+    ui.AnswerFile(path);
+    Run(fans, Command::ExportMenu);
+    const QByteArray exported = ReadTestFile(path);
+    EXPECT_EQ(exported.size(), TProjectDocument::MaxFileBytes);
+    ui.AnswerFile(path);
+    Run(mainMenu, Command::ImportMenu);
+    EXPECT_TRUE(ui.Boxes.isEmpty());
+    ASSERT_EQ(Captions(mainMenu), "Pumps,Fans,Reset,Fans");
+    EXPECT_EQ(SaveMenuExportFile(*mainMenu->GetChild(3), {}), exported);
+
+    // One character more: refused with the reason, and nothing written.
+    SetDescription(fans, {QString(2 + room / 2, QLatin1Char('x'))});
+    ui.AnswerFile(dir.filePath("more.mzm"));
+    Run(fans, Command::ExportMenu);
+    EXPECT_EQ(ui.BoxTexts(), QStringList{"The project takes 67108866 bytes, more than the 67108864 bytes a "
+                                         "project file may hold; it was not saved."});
+    EXPECT_FALSE(QFile::exists(dir.filePath("more.mzm")));
 }
 
 TEST_F(NodeEditingTest, MovesAndDropsWithinTheLimits)
