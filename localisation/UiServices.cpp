@@ -180,14 +180,21 @@ bool TQtUiServices::ClipboardData(const QString &mimeType, QByteArray &bytes)
 
 void TQtUiServices::SetClipboardData(const QString &mimeType, const QByteArray &bytes)
 {
-    // What the clipboard holds in other types (a text copied before) stays.
+    // What the clipboard holds in other types (a text or a picture copied
+    // before) stays. A picture or a colour put there by a program of Qt's
+    // own is held as such, not as bytes of its type.
     const QStringList types = ClipboardTypes(mimeType);
     auto *data = new QMimeData;
     if (const QMimeData *held = QGuiApplication::clipboard()->mimeData()) {
+        const QStringList heldAsSuch{QStringLiteral("application/x-qt-image"), QStringLiteral("application/x-color")};
         for (const QString &type : held->formats()) {
-            if (!types.contains(type))
+            if (!types.contains(type) && !heldAsSuch.contains(type))
                 data->setData(type, held->data(type));
         }
+        if (held->hasImage())
+            data->setImageData(held->imageData());
+        if (held->hasColor())
+            data->setColorData(held->colorData());
     }
     for (const QString &type : types)
         data->setData(type, bytes);

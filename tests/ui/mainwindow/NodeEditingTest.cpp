@@ -25,8 +25,10 @@
 #include "mainwindow/MainWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDrag>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -335,6 +337,28 @@ TEST_F(NodeEditingTest, CopyAndCutPutOnlyBlocksAPasteTakesBesideWhatTheClipboard
     ASSERT_TRUE(ui.ClipboardData(form->ClipboardFormat, held));
     EXPECT_EQ(held, block);
     EXPECT_TRUE(Consistent());
+}
+
+TEST_F(NodeEditingTest, APictureOnTheSystemClipboardSurvivesCopy)
+{
+    class TRealClipboard : public TQtUiServices {
+    public:
+        int ShowBox(const TBoxRequest &request) override
+        {
+            ADD_FAILURE() << request.text.toStdString();
+            return mrCancel;
+        }
+    } real;
+    TUiServicesScope scope(&real);
+    QImage picture(16, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QGuiApplication::clipboard()->setImage(picture);
+    Run(pumps, Command::Copy);
+    QByteArray block;
+    EXPECT_TRUE(real.ClipboardData(form->ClipboardFormat, block));
+    EXPECT_EQ(block, MakeClipboardBlock(*pumps));
+    EXPECT_EQ(QGuiApplication::clipboard()->image(), picture);
+    QGuiApplication::clipboard()->clear();
 }
 
 TEST_F(NodeEditingTest, ImportTakesOnlyMenuFiles)
