@@ -17,12 +17,31 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 #include <QVariant>
 
 namespace {
 
 // The text a field was loaded from and the text it saves as loaded.
 const char *const kStoredText = "storedText";
+// A memo's text as loaded, then the lines it was loaded from.
+const char *const kStoredLines = "storedLines";
+
+// What the user sees in a memo, line and paragraph separators included.
+QString MemoText(const QPlainTextEdit *memo)
+{
+    return memo->document()->toRawText();
+}
+
+// The lines a memo saves: those it was loaded from while it shows them as
+// loaded, else the lines it shows.
+QStringList SavedLines(const QPlainTextEdit *memo)
+{
+    const QStringList stored = memo->property(kStoredLines).toStringList();
+    if (!stored.isEmpty() && stored.constFirst() == MemoText(memo))
+        return stored.mid(1);
+    return MemoLines(memo);
+}
 
 }  // namespace
 
@@ -57,8 +76,10 @@ bool TItemDialog::LoadFromNode(TwNode *node)
     // What the previous node's fields were loaded from does not hold for
     // this one's.
     for (QObject *field : findChildren<QObject *>()) {
-        if (field->property(kStoredText).isValid())
-            field->setProperty(kStoredText, QVariant());
+        for (const char *stored : {kStoredText, kStoredLines}) {
+            if (field->property(stored).isValid())
+                field->setProperty(stored, QVariant());
+        }
     }
     LoadControls(*node);
     node_ = node;
@@ -70,7 +91,7 @@ bool TItemDialog::ValidateInput()
     if ((panelTextField_ && !CheckPanelFont(panelTextField_)) || !CheckInput())
         return false;
     for (QPlainTextEdit *memo : findChildren<QPlainTextEdit *>()) {
-        if (!memo->isReadOnly() && !CheckLineCount(memo->blockCount())) {
+        if (!memo->isReadOnly() && !CheckLineCount(SavedLines(memo).size())) {
             memo->setFocus();
             return false;
         }
@@ -332,11 +353,14 @@ void LoadLines(QPlainTextEdit *memo, const TwNode &node, const QString &key)
     QStringList lines;
     LoadStringsProp(lines, node.Props, key);
     SetMemoLines(memo, lines);
+    // Not every list of lines shows as itself (one empty line, a line
+    // holding a line break): left as loaded, the memo saves what was stored.
+    memo->setProperty(kStoredLines, QStringList{MemoText(memo)} + lines);
 }
 
 void SaveLines(TwNode &node, const QString &key, const QPlainTextEdit *memo)
 {
-    SaveStringsProp(node.Props, MemoLines(memo), key);
+    SaveStringsProp(node.Props, SavedLines(memo), key);
 }
 
 bool CheckLineCount(qsizetype lineCount)
@@ -353,8 +377,12 @@ bool CheckLineCount(qsizetype lineCount)
 
 QStringList MemoLines(const QPlainTextEdit *memo)
 {
-    const QString text = memo->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    // Not toPlainText: it turns a no-break space into a plain one.
+    QString text = MemoText(memo);
+    if (text.isEmpty())
+        return {};
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n')).replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
 }
 
 void SetMemoLines(QPlainTextEdit *memo, const QStringList &lines)

@@ -195,13 +195,15 @@ int ListedIndex(const QComboBox *box);
 // nothing to remember, the field saves as it shows.
 void RememberStoredText(QObject *field, const TwNode &node, const QString &key, const QString &asLoaded);
 QString StoredTextOr(const QObject *field, const QString &asShown);
-// A memo: its lines as "<key>.Count" and "<key>.Strings[i]".
+// A memo: its lines as "<key>.Count" and "<key>.Strings[i]"; left as
+// loaded, it saves the lines it was loaded from.
 void LoadLines(QPlainTextEdit *memo, const TwNode &node, const QString &key);
 void SaveLines(TwNode &node, const QString &key, const QPlainTextEdit *memo);
 // False, after a message naming the limit, when lineCount lines are more
 // than such a property holds (kMaxStringsLines): what is saved reads back whole.
 bool CheckLineCount(qsizetype lineCount);
 
-// The lines of a memo (an empty memo has none), and the memo showing lines.
+// The lines of a memo as the user sees them (an empty memo has none; line
+// and paragraph separators break lines), and the memo showing lines.
 QStringList MemoLines(const QPlainTextEdit *memo);
 void SetMemoLines(QPlainTextEdit *memo, const QStringList &lines);

@@ -2,6 +2,7 @@
 // a dialog left as it was loaded writes the node's properties back byte for
 // byte, values its lists have no item for included; a change rewrites.
 #include "ModalResult.h"
+#include "Operands.h"
 #include "PanelLcdDriver.h"
 #include "ScriptedUiServices.h"
 #include "dialogs/ActionDialog.h"
@@ -16,8 +17,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +66,12 @@ TEST(StoredValues, OkOnAnUntouchedDialogKeepsTheNodeByteForByte)
         {Make<TFormMenu>(),
          nkSubMenu,
          {"Caption=Pumps", "Description.Count=1", "Description.Strings[0]=two"}},
+        // One empty line, and lines a memo shows otherwise.
+        {Make<TFormMenu>(), nkSubMenu, {"Caption=Pumps", "Description.Count=1"}},
+        {Make<TFormMenu>(),
+         nkSubMenu,
+         {"Caption=Pumps", "Description.Count=2", QString("Description.Strings[0]=a") + QChar(0x2028) + "b",
+          "Description.Strings[1]=c\rd"}},
         {Make<TFormValue>(),
          nkValue,
          {"Caption=Flow", "Description.Count=0", "Reference=DR100", "Max=100000", "Min=-5", "Signed=2",
@@ -107,6 +116,33 @@ TEST(StoredValues, OkOnAnUntouchedDialogKeepsTheNodeByteForByte)
     };
     for (const auto &c : cases)
         EXPECT_EQ(SavedAfter(c.make, c.kind, c.props), c.props) << c.props.join(' ').toStdString();
+}
+
+TEST(StoredValues, ADescriptionSavesTheLinesTheMemoShows)
+{
+    TScriptedUiServices ui;
+    TFormMenu form;
+    TwNode node(nullptr, QString(), nkSubMenu);
+    node.Props = QStringList{"Caption=Pumps", "Description.Count=1"};
+    ASSERT_TRUE(form.LoadFromNode(&node));
+    form.show();
+    QPlainTextEdit *memo = form.moDescription;
+    // A no-break space, Shift+Enter and a paragraph separator as typed.
+    QTest::keyClicks(memo, QString("a") + QChar::Nbsp + "b");
+    QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
+    memo->insertPlainText(QString("c") + QChar::ParagraphSeparator + "d");
+    form.btOK->click();
+    EXPECT_EQ(form.result(), mrOk);
+    QStringList saved;
+    LoadStringsProp(saved, node.Props, "Description");
+    EXPECT_EQ(saved, (QStringList{QString("a") + QChar::Nbsp + "b", "c", "d"}));
+
+    // Each separator counts against the most lines a description holds.
+    ASSERT_TRUE(form.LoadFromNode(&node));
+    memo->setPlainText(QString(kMaxStringsLines, QChar::LineSeparator));
+    form.btOK->click();
+    EXPECT_EQ(ui.BoxTexts(),
+              QStringList{"The description has 65537 lines, more than the 65536 lines a description may have."});
 }
 
 TEST(StoredValues, TheUsersChangeRewrites)
