@@ -4,11 +4,13 @@
 #include "Localizer.h"
 #include "UiServices.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QStyle>
 
 TfmYesNo *fmYesNo = nullptr;
@@ -57,6 +59,15 @@ QPushButton *MakeButton(TfmYesNo *form, const char *name, const QString &text, i
     return button;
 }
 
+// One of the style's message pictures at the size of the box's picture.
+QPixmap MessagePicture(const QStyle &style, QStyle::StandardPixmap kind)
+{
+    const QPixmap picture = style.standardIcon(kind).pixmap(kPictureSize, kPictureSize);
+    return picture.size() == QSize(kPictureSize, kPictureSize)
+        ? picture
+        : picture.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
 int ShowRequest(const TBoxRequest &request)
 {
     gLastLayout = request.mode;
@@ -84,12 +95,7 @@ TfmYesNo::TfmYesNo(QWidget *parent) : QDialog(parent)
     WideImage1->setObjectName(QStringLiteral("WideImage1"));
     WideImage1->setFixedSize(kPictureSize, kPictureSize);
     WideImage1->setAlignment(Qt::AlignCenter);
-    const QPixmap picture =
-        style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(kPictureSize, kPictureSize);
-    WideImage1->setPixmap(
-        picture.size() == QSize(kPictureSize, kPictureSize)
-            ? picture
-            : picture.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    WideImage1->setPixmap(MessagePicture(*style(), QStyle::SP_MessageBoxQuestion));
 
     bbCancel = MakeButton(this, "bbCancel", QStringLiteral("Cancel"), mrCancel);
     bbNo = MakeButton(this, "bbNo", QStringLiteral("&No"), mrNo);
@@ -101,7 +107,9 @@ TfmYesNo::TfmYesNo(QWidget *parent) : QDialog(parent)
     layout->setContentsMargins(16, 8, 16, 16);
     layout->addWidget(WideImage1, 0, Qt::AlignLeft);
     layout->addWidget(lbWaring);
-    layout->addSpacing(16);
+    // Room for the caption in the title bar.
+    captionRoom_ = new QSpacerItem(0, 16, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    layout->addItem(captionRoom_);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(15);
     buttons->addStretch();
@@ -158,7 +166,28 @@ void TfmYesNo::Present(const TBoxRequest &request)
 {
     SetMessage(request.text);
     setWindowTitle(request.caption);
+    const QMargins margins = layout()->contentsMargins();
+    captionRoom_->changeSize(qMax(0, CaptionWidth(request.caption) - margins.left() - margins.right()), 16,
+                             QSizePolicy::Minimum, QSizePolicy::Fixed);
+    layout()->invalidate();
     ArrangeButtons(request.mode);
+    // A question shows the question picture; a one-button box the
+    // information picture, or the warning picture for an input warning.
+    QStyle::StandardPixmap picture = QStyle::SP_MessageBoxQuestion;
+    if (bbNo->isHidden())
+        picture = request.kind == TBoxRequest::Warning ? QStyle::SP_MessageBoxWarning
+                                                       : QStyle::SP_MessageBoxInformation;
+    WideImage1->setPixmap(MessagePicture(*style(), picture));
+}
+
+int CaptionWidth(const QString &caption)
+{
+    // The title bar's font is the desktop's: taken as the bold application
+    // font, with room for the window's icon and its three buttons.
+    QFont face = QApplication::font();
+    face.setBold(true);
+    const int room = 5 * QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return QFontMetrics(face).horizontalAdvance(caption) + room;
 }
 
 TfmYesNo *YesNoForm()

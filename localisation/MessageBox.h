@@ -20,6 +20,7 @@
 
 class QLabel;
 class QPushButton;
+class QSpacerItem;
 struct TBoxRequest;
 
 class TfmYesNo : public QDialog {
@@ -37,7 +38,8 @@ public:
     // wider than a third of a common screen.
     void SetMessage(const QString &text);
     QString Message() const;
-    // Message, caption and buttons of a request.
+    // Message, caption, buttons and picture of a request; the box is wide
+    // enough for its caption.
     void Present(const TBoxRequest &request);
 
     // Components, named as the language file's section "fmYesNo" addresses them.
@@ -50,7 +52,13 @@ public:
 public slots:
     // Closing from the title bar (or Esc) answers Cancel.
     void reject() override;
+
+private:
+    QSpacerItem *captionRoom_;
 };
+
+// The least width of a window whose title bar shows caption whole.
+int CaptionWidth(const QString &caption);
 
 // The one instance of start-up, kept until the program ends.
 extern TfmYesNo *fmYesNo;

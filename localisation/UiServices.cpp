@@ -9,11 +9,13 @@
 #include <QDrag>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QProcess>
 #include <QSettings>
+#include <QSpacerItem>
 
 namespace {
 
@@ -102,8 +104,14 @@ TQtUiServices::TQtUiServices()
 int TQtUiServices::ShowBox(const TBoxRequest &request)
 {
     if (request.kind == TBoxRequest::Plain) {
-        auto *box = new QMessageBox(QMessageBox::NoIcon, request.caption, request.text, QMessageBox::Ok,
+        auto *box = new QMessageBox(QMessageBox::Information, request.caption, request.text, QMessageBox::Ok,
                                     ModalParent());
+        // Wide enough for its caption.
+        if (auto *grid = qobject_cast<QGridLayout *>(box->layout())) {
+            grid->addItem(
+                new QSpacerItem(CaptionWidth(request.caption), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
+        }
         RunFreshBox(*this, box, mrOk);
         return mrOk;
     }
@@ -186,7 +194,8 @@ void TQtUiServices::SetClipboardData(const QString &mimeType, const QByteArray &
     const QStringList types = ClipboardTypes(mimeType);
     auto *data = new QMimeData;
     if (const QMimeData *held = QGuiApplication::clipboard()->mimeData()) {
-        const QStringList heldAsSuch{QStringLiteral("application/x-qt-image"), QStringLiteral("application/x-color")};
+        const QStringList heldAsSuch{QStringLiteral("application/x-qt-image"),
+                                     QStringLiteral("application/x-color")};
         for (const QString &type : held->formats()) {
             if (!types.contains(type) && !heldAsSuch.contains(type))
                 data->setData(type, held->data(type));
