@@ -76,6 +76,14 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const char *text)
     return button;
 }
 
+// A long list drops down as at most 16 rows with a scroll bar, not as tall
+// as the screen (the style would open it over the box and ignore the limit).
+void ScrollingDropDown(QComboBox *box)
+{
+    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    box->setMaxVisibleItems(16);
+}
+
 }  // namespace
 
 QList<TSerialPortEntry> SystemSerialPorts()
@@ -118,6 +126,7 @@ TfmDownload::TfmDownload(QWidget *parent, std::unique_ptr<TCommBackend> backend)
     for (uint32_t rate : kBaudRates)
         cbBaudRate->addItem(rate == 0 ? QStringLiteral("Auto") : QString::number(rate));
     cbBaudRate->setMinimumWidth(kBaudRateWidth);
+    ScrollingDropDown(cbBaudRate);
     cbBaudRate->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     btStartDownLoad = MakeButton(this, "btStartDownLoad", "Start");
@@ -158,6 +167,7 @@ TfmDownload::TfmDownload(QWidget *parent, std::unique_ptr<TCommBackend> backend)
     cbPortList = new QComboBox(this);
     cbPortList->setObjectName(QStringLiteral("cbPortList"));
     cbPortList->setMinimumWidth(kFieldWidth);
+    ScrollingDropDown(cbPortList);
     // Long port descriptions widen the list, not the dialog.
     cbPortList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     // The port field lies over the list's text, so that a name is typed in

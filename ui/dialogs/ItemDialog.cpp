@@ -152,6 +152,8 @@ namespace {
 
 // The most characters the user may type into an edit.
 const char *const kTypingLimit = "typingLimit";
+// The most rows a drop-down list shows at once.
+constexpr int kDropDownRows = 16;
 // Item data of the extra item showing a stored value.
 constexpr int kStoredItemRole = Qt::UserRole + 1;
 
@@ -243,6 +245,10 @@ QComboBox *MakeChoice(QWidget *parent, const char *name, const QStringList &item
     box->setObjectName(QLatin1String(name));
     box->setEditable(false);
     box->addItems(items);
+    // A long list drops down as a few rows with a scroll bar, not as tall as
+    // the screen: the style would open it over the box and ignore the limit.
+    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    box->setMaxVisibleItems(kDropDownRows);
     return box;
 }
 
@@ -381,7 +387,8 @@ QStringList MemoLines(const QPlainTextEdit *memo)
     QString text = MemoText(memo);
     if (text.isEmpty())
         return {};
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n')).replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
+        .replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text.split(QLatin1Char('\n'));
 }
 

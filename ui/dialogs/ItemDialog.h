@@ -155,7 +155,7 @@ private:
 // ---- Components ----
 // Made with their object names: an edit (maxLength 0: no limit), a memo
 // that scrolls both ways instead of wrapping, a drop-down list the user
-// cannot type in.
+// cannot type in (at most 16 rows shown, then it scrolls).
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text);
 QGroupBox *MakeGroup(QWidget *parent, const char *name, const QString &title);
 QRadioButton *MakeRadio(QWidget *parent, const char *name, const QString &text);
