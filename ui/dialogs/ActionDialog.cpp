@@ -46,7 +46,7 @@ bool StepAccepted(const QString &text, int numberType)
 
 TfmAction::TfmAction(QWidget *parent) : TItemDialog("fmAction", nkAction, TRewrite::OwnsCaption, parent)
 {
-    lbStringOn = MakeLabel(this, "lbStringOn", QStringLiteral("String ON):"));
+    lbStringOn = MakeLabel(this, "lbStringOn", QStringLiteral("String ON:"));
     WideLabel2 = MakeLabel(this, "WideLabel2", QStringLiteral("Description:"));
     lbRef = MakeLabel(this, "lbRef", QStringLiteral("Reference No.:"));
     lbDecimalPoint = MakeLabel(this, "lbDecimalPoint", QStringLiteral("Action Type:"));
