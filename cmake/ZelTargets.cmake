@@ -68,6 +68,6 @@ function(zel_test_folder name)
   endif()
   gtest_discover_tests(${exe}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;${ZEL_TEST_HOME_ENVIRONMENT}"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ZEL_TEST_HOME_ENVIRONMENT}"
     TEST_PREFIX "${name}.")
 endfunction()

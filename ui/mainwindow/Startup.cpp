@@ -86,19 +86,15 @@ QString StartupProjectArgument(const QStringList &arguments)
 
 void CreateStartupForms(const QStringList &arguments)
 {
-    for (const StartupForm &form : kStartupForms) {
-        if (form.create)
-            form.create();
-    }
+    for (const StartupForm &form : kStartupForms)
+        form.create();
     FormMain->SetStartupProject(StartupProjectArgument(arguments));
 }
 
 void DestroyStartupForms()
 {
-    for (auto it = std::rbegin(kStartupForms); it != std::rend(kStartupForms); ++it) {
-        if (it->destroy)
-            it->destroy();
-    }
+    for (auto it = std::rbegin(kStartupForms); it != std::rend(kStartupForms); ++it)
+        it->destroy();
 }
 
 void StartDesigner(const QStringList &arguments)

@@ -16,9 +16,7 @@
 #include <functional>
 #include <span>
 
-// One long-lived form of start-up. A form whose dialog is not part of the
-// program yet has no create and destroy functions; its place in the order is
-// kept all the same.
+// One long-lived form of start-up: its class, and how it is made and freed.
 struct StartupForm {
     const char *className;
     void (*create)();

@@ -111,7 +111,7 @@ TEST(StartupOrder, TheElevenFormsInTheirOrder)
     QStringList names;
     for (const StartupForm &form : StartupForms()) {
         names.append(QLatin1String(form.className));
-        EXPECT_EQ(form.create == nullptr, form.destroy == nullptr) << form.className;
+        EXPECT_TRUE(form.create && form.destroy) << form.className;
     }
     EXPECT_EQ(names,
               Split("TFormMain TfmAction TfmYesNo TfmSearch TfmFontSelect TFormDeviceInfo "
