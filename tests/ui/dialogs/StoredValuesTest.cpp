@@ -141,8 +141,9 @@ TEST(StoredValues, ADescriptionSavesTheLinesTheMemoShows)
     ASSERT_TRUE(form.LoadFromNode(&node));
     memo->setPlainText(QString(kMaxStringsLines, QChar::LineSeparator));
     form.btOK->click();
-    EXPECT_EQ(ui.BoxTexts(),
-              QStringList{"The description has 65537 lines, more than the 65536 lines a description may have."});
+    EXPECT_EQ(
+        ui.BoxTexts(),
+        QStringList{"The description has 65537 lines, more than the 65536 lines a description may have."});
 }
 
 TEST(StoredValues, TheUsersChangeRewrites)

@@ -181,7 +181,8 @@ TEST(ValueDialog, AFlagShowsWhatThePanelDoes)
     TFormValue form;
     TestProject project = NewTestProject();
     TwNode *value = AddValue(project.MainMenu, "Flow", "R7");
-    value->Props = QStringList{"Caption=Flow", "Description.Count=0", "Reference=R7", "Signed=-1", "ReadOnly=-1"};
+    value->Props =
+        QStringList{"Caption=Flow", "Description.Count=0", "Reference=R7", "Signed=-1", "ReadOnly=-1"};
     const QByteArray stored = NodeRecord(*value);
     ASSERT_TRUE(form.LoadFromNode(value));
     EXPECT_FALSE(form.cbReadOnly->isChecked());

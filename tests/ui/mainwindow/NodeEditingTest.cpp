@@ -476,8 +476,9 @@ TEST_F(NodeEditingTest, AnExportedMenuImportsAgainWholeAndOneImportWouldRefuseIs
     SetDescription(fans, {QString(2 + room / 2, QLatin1Char('x'))});
     ui.AnswerFile(dir.filePath("more.mzm"));
     Run(fans, Command::ExportMenu);
-    EXPECT_EQ(ui.BoxTexts(), QStringList{"The project takes 67108866 bytes, more than the 67108864 bytes a "
-                                         "project file may hold; it was not saved."});
+    EXPECT_EQ(ui.BoxTexts(),
+              QStringList{"The project takes 67108866 bytes, more than the 67108864 bytes a "
+                          "project file may hold; it was not saved."});
     EXPECT_FALSE(QFile::exists(dir.filePath("more.mzm")));
 }
 
